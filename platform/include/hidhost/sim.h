@@ -1,0 +1,83 @@
+// The simulated host: HID devices that live in memory, a virtual clock, and
+// recorded program starts and keyboard state. It makes every program and test
+// of the suite run without hardware.
+//
+// Devices come from a preset name ("reader", "legacy-reader", "both-readers",
+// "ups", "none") or from a JSON device file; the format is described in
+// README.md ("Simulated devices").
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "hidhost/host.h"
+
+namespace hidhost::sim {
+
+// A clock whose time only moves when someone sleeps or advances it. SleepMs
+// returns at once after moving the time forward; every sleep is recorded.
+// Thread-safe.
+class HIDHOST_API VirtualClock : public Clock {
+ public:
+  uint64_t NowMs() const override;
+  void SleepMs(uint32_t ms) override;
+  void AdvanceMs(uint64_t ms);                 // moves time without recording a sleep
+  std::vector<uint32_t> Sleeps() const;        // every SleepMs argument, in order
+  void ClearSleeps();
+
+ private:
+  mutable std::mutex mutex_;
+  uint64_t now_ = 0;
+  std::vector<uint32_t> sleeps_;
+};
+
+// The real clock: steady time and real sleeps.
+HIDHOST_API std::shared_ptr<Clock> MakeRealClock();
+
+class SimulatedHostImpl;
+
+class HIDHOST_API SimulatedHost : public Host {
+ public:
+  ~SimulatedHost() override;
+
+  // Builds a host from a preset name or a JSON file path. On a bad file the
+  // host has no devices and *error (when given) holds one line naming the
+  // file and the field; the same line goes to stderr.
+  static std::shared_ptr<SimulatedHost> Create(const std::string& presetOrPath,
+                                               std::shared_ptr<Clock> clock,
+                                               std::string* error = nullptr);
+  // The same from JSON text held in memory; `sourceName` names it in errors.
+  static std::shared_ptr<SimulatedHost> CreateFromJson(const std::string& jsonText,
+                                                       const std::string& sourceName,
+                                                       std::shared_ptr<Clock> clock,
+                                                       std::string* error = nullptr);
+
+  // Host
+  bool EnumerateInterfaces(std::vector<std::string>* paths) override;
+  std::unique_ptr<Device> Open(const std::string& path, Access access) override;
+  Clock& clock() override;
+  void SetKeyboardSink(KeyboardSink sink) override;
+  bool StartProgram(const std::string& name) override;
+  bool CapsLockOn() override;
+
+  // Test and demo controls.
+  // Every request made of the devices, one line each, in the transcript
+  // format (SET_FEATURE <hex>, GET_FEATURE <id>, OUTPUT <hex>, INPUT <hex>),
+  // each prefixed by the interface path and a space.
+  std::vector<std::string> Transcript() const;
+  void ClearTranscript();
+  void SetCapsLock(bool on);
+  // When recording (the default for hosts built by tests), StartProgram only
+  // records the name and returns `result`; otherwise it starts the program.
+  void SetRecordProgramStarts(bool record, bool result = true);
+  std::vector<std::string> ProgramStarts() const;
+
+ private:
+  explicit SimulatedHost(std::unique_ptr<SimulatedHostImpl> impl);
+  std::unique_ptr<SimulatedHostImpl> impl_;
+};
+
+}  // namespace hidhost::sim
