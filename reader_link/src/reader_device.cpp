@@ -1,0 +1,136 @@
+// Discovery, open and close of a reader interface.
+#include "reader_link/reader_device.h"
+
+#include <new>
+#include <vector>
+
+namespace readerlink {
+
+int32_t ReaderGeneration = kGenerationNone;
+
+namespace {
+
+// The path at `memberIndex`, or empty when there is none.
+std::string PathAtPosition(int32_t memberIndex, bool* listed) {
+  *listed = false;
+  std::vector<std::string> paths;
+  if (!hidhost::CurrentHost().EnumerateInterfaces(&paths)) return {};
+  if (memberIndex < 0 || static_cast<size_t>(memberIndex) >= paths.size()) return {};
+  *listed = true;
+  return paths[static_cast<size_t>(memberIndex)];
+}
+
+char FoldCase(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// Paths compare without regard to letter case. Only ASCII letters fold, so
+// the bytes of a multibyte character never match anything but themselves.
+bool SamePath(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (FoldCase(a[i]) != FoldCase(b[i])) return false;
+  }
+  return true;
+}
+
+hidhost::Access AccessFor(int32_t deviceType) {
+  return deviceType == kDeviceTypeQuery ? hidhost::Access::Query : hidhost::Access::ReadWrite;
+}
+
+}  // namespace
+
+bool GetInterfacePath(int32_t memberIndex, std::string* path) {
+  if (path) path->clear();
+  bool listed = false;
+  std::string found = PathAtPosition(memberIndex, &listed);
+  if (found.empty()) return false;
+  if (path) *path = std::move(found);
+  return true;
+}
+
+ReaderDevice::ReaderDevice(int32_t deviceType)
+    : deviceType_(deviceType == kDeviceTypeQuery ? kDeviceTypeQuery : kDeviceTypeReadWrite) {}
+
+ReaderDevice::~ReaderDevice() { Close(); }
+
+bool ReaderDevice::ProbeInterface(int32_t* kind, int32_t memberIndex, std::string* path) {
+  if (kind) *kind = 0;
+  if (path) path->clear();
+
+  bool listed = false;
+  const std::string found = PathAtPosition(memberIndex, &listed);
+  if (!listed) return false;
+  // From here on the interface exists; whatever fails only means "no match".
+  if (found.empty()) return true;
+
+  std::unique_ptr<hidhost::Device> query =
+      hidhost::CurrentHost().Open(found, hidhost::Access::Query);
+  if (!query) return true;
+  hidhost::Attributes attributes;
+  if (!query->GetAttributes(&attributes)) return true;
+  if (attributes.VendorID != kReaderVendorId) return true;
+
+  if (attributes.ProductID == kLegacyReaderProductId) {
+    productId_ = kLegacyReaderProductId;
+    ReaderGeneration = kGenerationLegacy;
+  } else if (attributes.ProductID == kCurrentReaderProductId) {
+    productId_ = kCurrentReaderProductId;
+    ReaderGeneration = kGenerationCurrent;
+  } else {
+    // Another product of the same vendor, such as a keyboard interface with
+    // product ID 0 while nothing is recorded yet, is no reader.
+    return true;
+  }
+  if (path) *path = found;
+  if (kind) *kind = kKindReader;
+  return true;
+}
+
+bool ReaderDevice::OpenByIndex(int32_t memberIndex) {
+  if (open_) return true;
+  memberIndex_ = memberIndex;
+  std::string path;
+  if (!GetInterfacePath(memberIndex, &path) || path.empty()) return false;
+  open_ = OpenByPath(path);
+  return open_;
+}
+
+bool ReaderDevice::OpenByPath(const std::string& path) {
+  if (path.empty()) return false;
+  if (SamePath(devicePath_, path)) return true;
+  if (handle_) Close();
+
+  std::unique_ptr<hidhost::Device> handle = hidhost::CurrentHost().Open(path, AccessFor(deviceType_));
+  if (!handle) return false;
+  // Everything acquired below is held locally and released on return unless
+  // the open succeeds.
+  hidhost::Attributes attributes;
+  if (!handle->GetAttributes(&attributes) || attributes.VendorID != kReaderVendorId) return false;
+  hid::PreparsedPtr preparsed = handle->GetPreparsedData();
+  if (!preparsed) return false;
+  std::unique_ptr<hid::HIDP_CAPS> caps(new (std::nothrow) hid::HIDP_CAPS{});
+  if (!caps) return false;
+  if (hid::HidP_GetCaps(preparsed.get(), caps.get()) != hid::HIDP_STATUS_SUCCESS) return false;
+
+  devicePath_ = path;
+  handle_ = std::move(handle);
+  preparsed_ = std::move(preparsed);
+  caps_ = std::move(caps);
+  return true;
+}
+
+bool ReaderDevice::Close() {
+  caps_.reset();
+  preparsed_.reset();
+  handle_.reset();
+  devicePath_.clear();
+  open_ = false;
+  return true;
+}
+
+int32_t ReaderDevice::GetDeviceType() const { return deviceType_; }
+
+hidhost::Device* ReaderDevice::GetHandle() const { return handle_.get(); }
+
+std::string ReaderDevice::GetDevicePath() const { return devicePath_; }
+
+}  // namespace readerlink

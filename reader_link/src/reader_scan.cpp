@@ -1,0 +1,41 @@
+// The shared walk over the host's HID interfaces.
+#include "reader_link/reader_scan.h"
+
+#include <cstdio>
+
+namespace readerlink {
+
+namespace {
+
+enum class ScanStyle { Send, Detect };
+
+int Scan(ReaderDevice& device, const ReaderAction& action, ScanStyle style) {
+  int visited = 0;
+  for (int32_t index = 0; index < kScanPositions; ++index) {
+    int32_t kind = 0;
+    std::string path;
+    if (!device.ProbeInterface(&kind, index, &path) || kind != kKindReader) continue;
+    if (device.OpenByIndex(index)) {
+      if (style == ScanStyle::Send) hidhost::SleepMs(kExchangeLeadMs);
+      ++visited;
+      if (action) action(device, index);
+    } else if (style == ScanStyle::Send) {
+      std::fputs("Fail to open device! \n", stdout);
+      std::fflush(stdout);
+      device.Close();
+    }
+  }
+  return visited;
+}
+
+}  // namespace
+
+int ScanAndExchange(ReaderDevice& device, const ReaderAction& exchange) {
+  return Scan(device, exchange, ScanStyle::Send);
+}
+
+int ScanForReaders(ReaderDevice& device, const ReaderAction& found) {
+  return Scan(device, found, ScanStyle::Detect);
+}
+
+}  // namespace readerlink
