@@ -1,0 +1,123 @@
+#include "utility/command_sender.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "reader_link/command_codec.h"
+#include "reader_link/reader_device.h"
+#include "reader_link/reader_scan.h"
+#include "utility/control_ids.h"
+#include "utility/handlers.h"
+
+namespace utility {
+namespace {
+
+void RemoveChars(std::string* text, std::string_view chars) {
+  std::erase_if(*text, [chars](char c) { return chars.find(c) != std::string_view::npos; });
+}
+
+void AppendHexBytes(std::string* out, const uint8_t* bytes, size_t count) {
+  char digits[4];
+  for (size_t i = 0; i < count; ++i) {
+    std::snprintf(digits, sizeof digits, "%02X ", bytes[i]);
+    out->append(digits);
+  }
+}
+
+bool SecondCharIsY(const std::string& text) { return text.size() >= 2 && text[1] == 'Y'; }
+
+}  // namespace
+
+std::string ExchangeRecord(const std::vector<uint8_t>& frame, const std::string& answerText) {
+  std::string record = "Command:  ";
+  AppendHexBytes(&record, frame.data(), frame.size());
+  record += "\r\nResponse:  ";
+  record += answerText;
+  record += "\r\n\r\n";
+  return record;
+}
+
+CommandSender::CommandSender(DialogControls& controls, Prompter& prompter, Session& session,
+                             std::string& commandText)
+    : controls_(controls), prompter_(prompter), session_(session), CommandText(commandText) {}
+
+std::string CommandSender::ExchangeWithReaders(const std::vector<uint8_t>& frame) {
+  BusyScope busy(controls_);
+  std::string answer;
+  readerlink::ReaderDevice device(readerlink::kDeviceTypeQuery);
+  readerlink::ScanAndExchange(device, [&](readerlink::ReaderDevice& reader, int32_t) {
+    reader.ExchangeAsText(frame.data(), static_cast<int32_t>(frame.size()), &answer);
+  });
+  device.Close();
+  return answer;
+}
+
+void CommandSender::SendTypedCommand() {
+  if (!session_.runState.ScriptRunning) CommandText = controls_.Text(ControlId::CommandBox);
+  RemoveChars(&CommandText, "\t");
+  // Message boxes let timer ticks run underneath; a script step may change
+  // CommandText meanwhile, so the rest works on this send's own copy.
+  const std::string command = CommandText;
+
+  if (command.empty()) {
+    prompter_.ShowMessage(kEmptyCommandMessage, kErrorCaption);
+  } else if (command.size() > readerlink::kMaxTypedChars) {
+    // Does not fit a frame: refused whole, nothing recorded, the command box
+    // keeps the text so the operator can shorten it.
+    prompter_.ShowMessage(kTypedTooLongMessage, kErrorCaption);
+    return;
+  } else {
+    ExchangeWithReaders(readerlink::BuildTypedFrame(command));
+  }
+
+  session_.HistoryText.insert(0, command + "\r\n");
+  controls_.SetText(ControlId::HistoryBox, session_.HistoryText);
+
+  if (!session_.runState.ScriptRunning) {
+    MoveFocusAfterTypedSend(command);
+  } else if (command.size() == 2 && command[1] == 'Y') {
+    // A pause command of a running script.
+    controls_.SetText(ControlId::ResponseBox, "");
+    controls_.SetFocus(ControlId::ResponseBox);
+    session_.runState.ScriptPaused = 1;
+    if (script_ != nullptr) script_->ToggleScriptRun();
+  }
+}
+
+void CommandSender::MoveFocusAfterTypedSend(const std::string& command) {
+  controls_.SetText(ControlId::CommandBox, "");
+  if (SecondCharIsY(command)) {
+    // The reader types its answer into the focused control.
+    controls_.SetText(ControlId::ResponseBox, "");
+    controls_.SetFocus(ControlId::ResponseBox);
+  } else {
+    controls_.SetFocus(ControlId::CommandBox);
+  }
+}
+
+void CommandSender::SendHexCommand() {
+  CommandText = controls_.Text(ControlId::CommandBox);
+  RemoveChars(&CommandText, " \t");
+
+  std::vector<uint8_t> frame;
+  std::string answer;
+  if (CommandText.empty()) {
+    prompter_.ShowMessage(kEmptyCommandMessage, kErrorCaption);
+  } else {
+    std::vector<uint8_t> bytes;
+    uint32_t count = static_cast<uint32_t>(std::min<size_t>(CommandText.size(), UINT32_MAX));
+    if (!readerlink::HexToBytes(CommandText, &bytes, &count)) {
+      prompter_.ShowMessage(kInvalidHexMessage, kErrorCaption);
+    } else {
+      bytes.resize(count);
+      frame = readerlink::BuildHexFrame(bytes);
+      answer = ExchangeWithReaders(frame);
+    }
+  }
+
+  controls_.SetText(ControlId::HistoryBox, ExchangeRecord(frame, answer));
+  CommandText.clear();
+  controls_.SetText(ControlId::CommandBox, "");
+}
+
+}  // namespace utility
