@@ -4,7 +4,8 @@
 //
 // Devices come from a preset name ("reader", "legacy-reader", "both-readers",
 // "ups", "none") or from a JSON device file; the format is described in
-// README.md ("Simulated devices").
+// docs/simulated-devices.md. The device models themselves are in
+// hidhost/sim_device.h.
 #pragma once
 
 #include <cstdint>
@@ -25,6 +26,7 @@ class HIDHOST_API VirtualClock : public Clock {
   uint64_t NowMs() const override;
   void SleepMs(uint32_t ms) override;
   void AdvanceMs(uint64_t ms);                 // moves time without recording a sleep
+  void AdvanceTo(uint64_t ms);                 // moves time to `ms` unless it is already later
   std::vector<uint32_t> Sleeps() const;        // every SleepMs argument, in order
   void ClearSleeps();
 
