@@ -1,0 +1,38 @@
+// The process-wide table of open devices. The slot of a device is its
+// enumeration position; its handle is position + 1. Every export that takes
+// a handle goes through Lookup(); only OpenHIDDevice and CloseHIDDevice
+// change the table, through Install() and Remove().
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "hid_device.h"
+
+namespace tandril {
+
+constexpr uint32_t kSlotCount = 20;
+
+class DeviceTable {
+ public:
+  static DeviceTable& Instance();
+
+  // The device of `handle`; null with ERROR_INVALID_PARAMETER for 0, a
+  // handle above 20 or an empty slot.
+  HIDDevice* Lookup(uint32_t handle);
+  bool IsOpen(uint32_t position) const;
+  // Stores `device` in the empty slot `position` (< kSlotCount) and gives its
+  // handle.
+  uint32_t Install(uint32_t position, std::unique_ptr<HIDDevice> device);
+  // Takes the device of a valid handle out of its slot.
+  std::unique_ptr<HIDDevice> Remove(uint32_t handle);
+
+ private:
+  std::unique_ptr<HIDDevice> slots_[kSlotCount];
+};
+
+// The platform device at an enumeration position, or null (error code as the
+// host left it; 259 when the position is past the last interface).
+std::unique_ptr<hidhost::Device> OpenDeviceAtPosition(uint32_t position, hidhost::Access access);
+
+}  // namespace tandril
