@@ -7,6 +7,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "utility/control_ids.h"
 
@@ -21,6 +22,20 @@ class DialogControls {
   virtual void SetVisible(ControlId id, bool visible) = 0;
   virtual bool IsVisible(ControlId id) const = 0;
   virtual void SetFocus(ControlId id) = 0;
+
+  // Replaces the start of a control's text: when the text begins with
+  // `oldStart`, those characters become `newStart` and the result is true;
+  // otherwise nothing changes and the result is false. A control that can
+  // edit in place overrides this so that the cost follows the two pieces,
+  // not the whole text (the script runner's progress display relies on it).
+  virtual bool ReplaceTextStart(ControlId id, std::string_view oldStart,
+                                std::string_view newStart) {
+    std::string text = Text(id);
+    if (!std::string_view(text).starts_with(oldStart)) return false;
+    text.replace(0, oldStart.size(), newStart);
+    SetText(id, text);
+    return true;
+  }
 
   // Attaches menu 136 as the dialog's menu bar.
   virtual void ShowMenuBar() = 0;

@@ -1,0 +1,138 @@
+#include "utility/setting_commands.h"
+
+#include "reader_link/reader_device.h"
+#include "reader_link/reader_scan.h"
+#include "utility/command_sender.h"
+#include "utility/control_ids.h"
+#include "utility/version_record.h"
+
+namespace utility {
+
+struct SettingCommands::NumberSetting {
+  uint8_t functionCode;
+  int initialValue;
+  const char* label;
+  // The value is refused with `rangeMessage` unless it lies in min..max.
+  int min;
+  int max;
+  const char* rangeMessage;
+};
+
+SettingCommands::SettingCommands(UtilityContext context) : context_(context) {}
+
+bool SettingCommands::RunMenuCommand(int menuId) {
+  switch (menuId) {
+    case menu::ReviewVersion:
+      ReviewVersion();
+      return true;
+    case menu::ReviewPollingInterval:
+      ReviewPollingInterval();
+      return true;
+    case menu::SetPollingInterval:
+      SetPollingInterval();
+      return true;
+    case menu::ReviewTurboSpeed:
+      ReviewTurboSpeed();
+      return true;
+    case menu::SetTurboSpeed:
+      SetTurboSpeed();
+      return true;
+    case menu::ReviewLanguage:
+      ReviewLanguage();
+      return true;
+    default:
+      break;
+  }
+  if (const LanguageEntry* language = LanguageByMenuId(menuId)) {
+    SetLanguage(*language);
+    return true;
+  }
+  return false;
+}
+
+void SettingCommands::SendHex(const std::string& commandText) {
+  context_.controls.SetText(ControlId::CommandBox, commandText);
+  context_.sender.SendHexCommand();
+}
+
+void SettingCommands::Review(std::string_view command, ReviewKind kind) {
+  SendHex(std::string(command));
+  std::string record = context_.controls.Text(ControlId::HistoryBox);
+  record += ReviewLine(kind, ReviewValueFromRecord(record));
+  context_.controls.SetText(ControlId::HistoryBox, record);
+}
+
+void SettingCommands::ReviewLanguage() { Review(kReviewLanguageCommand, ReviewKind::Language); }
+
+void SettingCommands::ReviewPollingInterval() {
+  Review(kReviewPollingCommand, ReviewKind::PollingInterval);
+}
+
+void SettingCommands::ReviewTurboSpeed() { Review(kReviewTurboCommand, ReviewKind::TurboSpeed); }
+
+bool SettingCommands::ConfirmSettingWrite() {
+  switch (context_.prompter.ConfirmSettingWrite()) {
+    case DialogOutcome::Accepted:
+      return true;
+    case DialogOutcome::Cancelled:
+      return false;
+    case DialogOutcome::NotCreated:
+      // Without the warning on screen the operator has not agreed to a write.
+      context_.prompter.ShowMessage(kDialogNotCreatedMessage, "");
+      return false;
+  }
+  return false;
+}
+
+void SettingCommands::SetLanguage(const LanguageEntry& language) {
+  if (!ConfirmSettingWrite()) return;
+  SendHex(language.writeCommand);
+}
+
+void SettingCommands::WriteNumber(const NumberSetting& setting) {
+  if (!ConfirmSettingWrite()) return;
+  SettingRequest request{setting.label, setting.initialValue};
+  switch (context_.prompter.AskSetting(&request)) {
+    case DialogOutcome::Accepted:
+      break;
+    case DialogOutcome::Cancelled:
+      return;
+    case DialogOutcome::NotCreated:
+      // The operator chose no value, so none is written.
+      context_.prompter.ShowMessage(kDialogNotCreatedMessage, "");
+      return;
+  }
+  if (request.value < setting.min || request.value > setting.max) {
+    context_.prompter.ShowMessage(setting.rangeMessage, kErrorCaption);
+    return;
+  }
+  SendHex(FormatWriteCommand(setting.functionCode, static_cast<uint8_t>(request.value)));
+}
+
+void SettingCommands::SetPollingInterval() {
+  WriteNumber({kPollingFunctionCode, 1, kPollingLabel, 1, 255, kPollingMinimumMessage});
+}
+
+void SettingCommands::SetTurboSpeed() {
+  WriteNumber({kTurboFunctionCode, 0, kTurboLabel, 0, 1, kTurboMaximumMessage});
+}
+
+void SettingCommands::ReviewVersion() {
+  BusyScope busy(context_.controls);
+  std::array<uint8_t, kVersionAnswerCapacity> answer{};
+  uint32_t count = 0;
+  readerlink::ReaderDevice device(readerlink::kDeviceTypeQuery);
+  readerlink::ScanAndExchange(device, [&](readerlink::ReaderDevice& reader, int32_t) {
+    // Every matching interface is asked on its own, with the full buffer;
+    // the record shows the last answer.
+    answer.fill(0);
+    count = static_cast<uint32_t>(answer.size());
+    reader.ExchangeFrame(kVersionCommand.data(), static_cast<uint32_t>(kVersionCommand.size()),
+                         answer.data(), &count);
+    reader.Close();
+  });
+  device.Close();
+  context_.controls.SetText(ControlId::HistoryBox, VersionRecord(answer, count));
+}
+
+}  // namespace utility
