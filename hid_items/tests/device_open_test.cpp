@@ -1,0 +1,96 @@
+// Enumeration, open and close, and the handle scheme.
+#include <thread>
+
+#include "descriptor_builder.h"
+#include "sim_fixture.h"
+#include "tandril.h"
+
+namespace tandril_test {
+namespace {
+
+SimDevice SmallDevice(uint16_t productId) {
+  SimDevice d;
+  d.productId = productId;
+  d.descriptor = Descriptor()
+                     .UsagePage(0xFF00).Usage(0x01).Collection(0x01)
+                     .Field(8, 1, 0, 255).Usage(0x20).Feature()
+                     .EndCollection()
+                     .bytes();
+  return d;
+}
+
+class DeviceOpenTest : public SimHostTest {};
+
+TEST_F(DeviceOpenTest, EnumeratesUpToTheLastDeviceThenReportsNoMore) {
+  Install({SmallDevice(0x11), SmallDevice(0x22), SmallDevice(0x33)});
+  HIDDeviceAttributes a{};
+  ASSERT_EQ(EnumHIDDevices(2, &a), 1);
+  EXPECT_EQ(a.VendorID, 0x1234);
+  EXPECT_EQ(a.ProductID, 0x33);
+  EXPECT_EQ(a.VersionNumber, 0x0100);
+
+  EXPECT_EQ(EnumHIDDevices(3, &a), 0);
+  EXPECT_EQ(GetLastHIDError(), 1248u);
+  EXPECT_EQ(EnumHIDDevices(0, nullptr), 0);
+  EXPECT_EQ(GetLastHIDError(), 87u);
+}
+
+TEST_F(DeviceOpenTest, DeviceThatCannotBeOpenedEndsTheWalk) {
+  SimDevice locked = SmallDevice(0x22);
+  locked.openable = false;
+  Install({SmallDevice(0x11), locked, SmallDevice(0x33)});
+  HIDDeviceAttributes a{};
+  EXPECT_EQ(EnumHIDDevices(0, &a), 1);
+  EXPECT_EQ(EnumHIDDevices(2, &a), 0);
+  EXPECT_EQ(GetLastHIDError(), 1248u);
+
+  // A failed open leaves its slot empty; the device behind it still opens.
+  EXPECT_EQ(OpenHIDDevice(1), 0u);
+  EXPECT_NE(GetLastHIDError(), 0u);
+  int32_t v = 0;
+  EXPECT_EQ(GetItemValue(2, "ff00:01:0000&ff00:20:0000", &v), 0);
+  EXPECT_EQ(GetLastHIDError(), 87u);
+  EXPECT_EQ(OpenHIDDevice(2), 3u);
+}
+
+TEST_F(DeviceOpenTest, HandleIsPositionPlusOneAndClosesOnce) {
+  Install({SmallDevice(0x11), SmallDevice(0x22)});
+  EXPECT_EQ(OpenHIDDevice(0), 1u);
+  EXPECT_EQ(OpenHIDDevice(1), 2u);
+  EXPECT_EQ(CloseHIDDevice(2), 1);
+  for (uint32_t bad : {0u, 2u, 21u, 0xFFFFFFFFu}) {
+    SetLastHIDError(0);
+    EXPECT_EQ(CloseHIDDevice(bad), 0) << bad;
+    EXPECT_EQ(GetLastHIDError(), 87u) << bad;
+  }
+  EXPECT_EQ(CloseHIDDevice(1), 1);
+  EXPECT_EQ(CloseHIDDevice(1), 0);
+  EXPECT_EQ(GetLastHIDError(), 87u);
+}
+
+TEST_F(DeviceOpenTest, RefusesPositionsWithoutSlotAndSlotsAlreadyOpen) {
+  Install({SmallDevice(0x11)});
+  EXPECT_EQ(OpenHIDDevice(20), 0u);
+  EXPECT_EQ(GetLastHIDError(), 87u);
+  EXPECT_EQ(OpenHIDDevice(1), 0u);  // no device there
+  EXPECT_NE(GetLastHIDError(), 0u);
+
+  ASSERT_EQ(OpenHIDDevice(0), 1u);
+  EXPECT_EQ(OpenHIDDevice(0), 0u);
+  EXPECT_EQ(GetLastHIDError(), 170u);
+  // The first handle still works and closes once.
+  EXPECT_EQ(PathAt(1, 0), "ff00:01:0000&ff00:20:0000");
+  EXPECT_EQ(CloseHIDDevice(1), 1);
+  EXPECT_EQ(CloseHIDDevice(1), 0);
+}
+
+TEST_F(DeviceOpenTest, LastErrorIsPerThreadAndSettable) {
+  SetLastHIDError(4242);
+  EXPECT_EQ(GetLastHIDError(), 4242u);
+  uint32_t other = 1;
+  std::thread([&] { other = GetLastHIDError(); }).join();
+  EXPECT_EQ(other, 0u);
+}
+
+}  // namespace
+}  // namespace tandril_test

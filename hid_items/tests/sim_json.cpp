@@ -1,0 +1,70 @@
+#include "sim_json.h"
+
+#include <cstdio>
+
+namespace tandril_test {
+
+namespace {
+
+std::string Hex(const std::vector<uint8_t>& bytes) {
+  std::string text;
+  char b[4];
+  for (uint8_t v : bytes) {
+    std::snprintf(b, sizeof b, "%s%02X", text.empty() ? "" : " ", v);
+    text += b;
+  }
+  return text;
+}
+
+std::string JsonString(const std::wstring& text) {
+  std::string out = "\"";
+  char b[8];
+  for (wchar_t c : text) {
+    if (c >= 0x20 && c < 0x7F && c != '"' && c != '\\') {
+      out += static_cast<char>(c);
+    } else {
+      std::snprintf(b, sizeof b, "\\u%04X", static_cast<unsigned>(c) & 0xFFFF);
+      out += b;
+    }
+  }
+  return out + "\"";
+}
+
+}  // namespace
+
+std::string DeviceJson(const std::vector<SimDevice>& devices) {
+  std::string json = "{\"devices\": [";
+  for (size_t i = 0; i < devices.size(); ++i) {
+    const SimDevice& d = devices[i];
+    char ids[128];
+    std::snprintf(ids, sizeof ids, "\"vendorId\": %u, \"productId\": %u, \"version\": %u",
+                  d.vendorId, d.productId, d.version);
+    json += i ? ", {" : "{";
+    json += ids;
+    json += ", \"reportDescriptor\": \"" + Hex(d.descriptor) + "\"";
+    if (!d.features.empty()) {
+      json += ", \"featureReports\": {";
+      bool first = true;
+      for (const auto& [id, bytes] : d.features) {
+        json += (first ? "\"" : ", \"") + std::to_string(id) + "\": \"" + Hex(bytes) + "\"";
+        first = false;
+      }
+      json += "}";
+    }
+    if (!d.strings.empty()) {
+      json += ", \"indexedStrings\": {";
+      bool first = true;
+      for (const auto& [index, text] : d.strings) {
+        json += (first ? "\"" : ", \"") + std::to_string(index) + "\": " + JsonString(text);
+        first = false;
+      }
+      json += "}";
+    }
+    if (d.failGetFeature) json += ", \"failGetFeature\": " + std::to_string(d.failGetFeature);
+    if (!d.openable) json += ", \"openable\": false";
+    json += "}";
+  }
+  return json + "]}";
+}
+
+}  // namespace tandril_test
