@@ -1,0 +1,218 @@
+#include "collection_builder.h"
+
+#include <algorithm>
+
+namespace hid::detail {
+namespace {
+
+void SetUsages(HIDP_VALUE_CAPS& caps, const UsageEntry& e) {
+  caps.UsagePage = e.page;
+  caps.IsRange = e.isRange ? 1 : 0;
+  caps.Range.UsageMin = e.min;
+  caps.Range.UsageMax = e.max;
+}
+
+void SetDataIndices(HIDP_VALUE_CAPS& caps, uint16_t first, uint32_t count) {
+  caps.Range.DataIndexMin = first;
+  caps.Range.DataIndexMax = static_cast<uint16_t>(first + count - 1);
+}
+
+}  // namespace
+
+CollectionBuilder::CollectionBuilder() : model_(std::make_shared<HIDP_PREPARSED_DATA>()) {}
+
+void CollectionBuilder::Open(uint8_t collectionType, const UsageEntry* usage) {
+  HIDP_LINK_COLLECTION_NODE node{};
+  if (usage) {
+    node.LinkUsage = usage->min;
+    node.LinkUsagePage = usage->page;
+  }
+  node.CollectionType = collectionType;
+  const auto index = static_cast<uint16_t>(model_->nodes.size());
+  if (!open_.empty()) {
+    // Children are linked newest first: FirstChild is the last declared
+    // child, NextSibling the previously declared one.
+    auto& parent = model_->nodes[open_.back()];
+    node.Parent = open_.back();
+    node.NextSibling = parent.FirstChild;
+    parent.FirstChild = index;
+    ++parent.NumberOfChildren;
+  }
+  model_->nodes.push_back(node);
+  open_.push_back(index);
+}
+
+bool CollectionBuilder::Close() {
+  open_.pop_back();
+  return open_.empty();
+}
+
+size_t CollectionBuilder::RecordCount() const {
+  size_t n = 0;
+  for (const auto& t : model_->types) n += t.records.size();
+  return n;
+}
+
+uint16_t CollectionBuilder::TakeDataIndices(size_t offset, HIDP_REPORT_TYPE type, uint32_t count) {
+  uint32_t& next = nextDataIndex_[type];
+  if (next + count > 0xFFFF) throw DescriptorError(offset, "more than 65535 data indices in one report type");
+  const auto first = static_cast<uint16_t>(next);
+  next += count;
+  return first;
+}
+
+void CollectionBuilder::AddMainItem(size_t offset, HIDP_REPORT_TYPE type, uint16_t bitField,
+                                    const GlobalState& g, const LocalState& l) {
+  uint32_t& bits = reportBits_[type][g.reportId];
+  const uint32_t start = bits == 0 ? 8 : bits;
+  const uint64_t itemBits = static_cast<uint64_t>(g.reportSize) * g.reportCount;
+  if (start + itemBits > kMaxReportBits) {
+    throw DescriptorError(offset, "report " + std::to_string(g.reportId) + " grows beyond " +
+                                      std::to_string(kMaxReportBits) + " bits (Report Size " +
+                                      std::to_string(g.reportSize) + " x Report Count " +
+                                      std::to_string(g.reportCount) + ")");
+  }
+  if (itemBits != 0) bits = static_cast<uint32_t>(start + itemBits);
+  // Padding: no usage, no record; its bits still count.
+  if (l.usages.empty() || g.reportCount == 0) return;
+  if (g.reportSize == 0) throw DescriptorError(offset, "Report Size 0 for a field with usages");
+  if (g.reportSize > 32) {
+    throw DescriptorError(offset, "Report Size " + std::to_string(g.reportSize) +
+                                      " is more than 32 bits for a field with usages");
+  }
+
+  const bool isArray = (bitField & 0x02) == 0;
+  Record base;
+  base.isArray = isArray;
+  base.isButton = isArray || g.reportSize == 1;
+  base.bitSize = static_cast<uint8_t>(g.reportSize);
+  auto& c = base.caps;
+  c.ReportID = g.reportId;
+  c.BitField = bitField;
+  const uint16_t link = open_.back();
+  c.LinkCollection = link;
+  c.LinkUsage = model_->nodes[link].LinkUsage;
+  c.LinkUsagePage = model_->nodes[link].LinkUsagePage;
+  c.IsAbsolute = (bitField & 0x04) ? 0 : 1;
+  c.IsStringRange = l.stringRange ? 1 : 0;
+  c.Range.StringMin = l.stringRange ? l.stringMin : l.stringIndex;
+  c.Range.StringMax = l.stringRange ? l.stringMax : l.stringIndex;
+  c.IsDesignatorRange = l.designatorRange ? 1 : 0;
+  c.Range.DesignatorMin = l.designatorRange ? l.designatorMin : l.designatorIndex;
+  c.Range.DesignatorMax = l.designatorRange ? l.designatorMax : l.designatorIndex;
+  if (!base.isButton) {
+    c.HasNull = (bitField & 0x40) ? 1 : 0;
+    c.BitSize = static_cast<USHORT>(g.reportSize);
+    c.UnitsExp = g.unitExponent;
+    c.Units = g.unit;
+    c.LogicalMin = g.logicalMin;
+    c.LogicalMax = g.logicalMax;
+    c.PhysicalMin = g.physicalMin;
+    c.PhysicalMax = g.physicalMax;
+  }
+  if (isArray) {
+    AddArray(offset, type, base, start, g, l.usages);
+  } else {
+    AddVariable(offset, type, base, start, g, l.usages);
+  }
+}
+
+void CollectionBuilder::AddVariable(size_t offset, HIDP_REPORT_TYPE type, const Record& base,
+                                    uint32_t startBit, const GlobalState& g, std::vector<UsageEntry> usages) {
+  // A slot is one usage, one range, or one delimiter set of aliases; it
+  // takes as many fields as it has usages (an alias set takes one).
+  struct Slot {
+    size_t first, last;
+    uint32_t fieldOffset = 0, fields = 0;
+  };
+  std::vector<Slot> slots;
+  for (size_t i = 0; i < usages.size();) {
+    size_t j = i;
+    if (usages[i].aliasSet != 0) {
+      while (j + 1 < usages.size() && usages[j + 1].aliasSet == usages[i].aliasSet) ++j;
+    }
+    slots.push_back({i, j, 0, usages[i].Count()});
+    i = j + 1;
+  }
+  // Fields go to the slots in declaration order; slots beyond Report Count
+  // are dropped, and the last slot kept absorbs any surplus fields.
+  uint32_t remaining = g.reportCount;
+  size_t kept = 0;
+  for (auto& s : slots) {
+    if (remaining == 0) break;
+    if (s.fields > remaining) {
+      if (s.first == s.last && usages[s.first].isRange) {
+        usages[s.first].max = static_cast<uint16_t>(usages[s.first].min + remaining - 1);
+      }
+      s.fields = remaining;
+    }
+    s.fieldOffset = g.reportCount - remaining;
+    remaining -= s.fields;
+    ++kept;
+  }
+  slots[kept - 1].fields += remaining;
+
+  auto& records = model_->types[type].records;
+  for (size_t k = kept; k-- > 0;) {
+    const Slot& s = slots[k];
+    const uint32_t indices = (s.first == s.last) ? usages[s.first].Count() : 1;
+    const uint16_t dataIndex = TakeDataIndices(offset, type, indices);
+    // Aliases come out last declared first; the preferred (first declared)
+    // usage ends the run and is the only one not marked as an alias.
+    for (size_t e = s.last + 1; e-- > s.first;) {
+      Record r = base;
+      SetUsages(r.caps, usages[e]);
+      SetDataIndices(r.caps, dataIndex, indices);
+      r.caps.IsAlias = (e != s.first) ? 1 : 0;
+      r.bitOffset = startBit + s.fieldOffset * g.reportSize;
+      r.fieldCount = static_cast<uint16_t>(s.fields);
+      if (!r.isButton) r.caps.ReportCount = usages[e].isRange ? 1 : static_cast<USHORT>(s.fields);
+      records.push_back(r);
+    }
+  }
+}
+
+void CollectionBuilder::AddArray(size_t offset, HIDP_REPORT_TYPE type, const Record& base, uint32_t startBit,
+                                 const GlobalState& g, const std::vector<UsageEntry>& usages) {
+  // A report value selects a usage by its position in the item's usage list:
+  // 1 is the first usage and 0 an empty slot. A list starting at usage 0
+  // (keyboard style) is indexed from 0, so a value equals its usage there.
+  uint32_t position = usages.front().min == 0 ? 0 : 1;
+  std::vector<uint32_t> firstPosition(usages.size());
+  std::vector<uint16_t> firstIndex(usages.size());
+  for (size_t i = 0; i < usages.size(); ++i) {
+    firstPosition[i] = position;
+    position += usages[i].Count();
+    firstIndex[i] = TakeDataIndices(offset, type, usages[i].Count());
+  }
+  auto& records = model_->types[type].records;
+  for (size_t e = usages.size(); e-- > 0;) {
+    Record r = base;
+    SetUsages(r.caps, usages[e]);
+    SetDataIndices(r.caps, firstIndex[e], usages[e].Count());
+    r.bitOffset = startBit;
+    r.fieldCount = static_cast<uint16_t>(g.reportCount);
+    r.arrayIndexFirst = firstPosition[e];
+    if (!r.isButton) r.caps.ReportCount = static_cast<USHORT>(g.reportCount);
+    records.push_back(r);
+  }
+}
+
+PreparsedPtr CollectionBuilder::Finish() {
+  HIDP_PREPARSED_DATA& pp = *model_;
+  pp.caps.Usage = pp.nodes[0].LinkUsage;
+  pp.caps.UsagePage = pp.nodes[0].LinkUsagePage;
+  pp.caps.NumberLinkCollectionNodes = static_cast<USHORT>(pp.nodes.size());
+  for (int t = 0; t < 3; ++t) {
+    const uint32_t maxBits = *std::max_element(reportBits_[t].begin(), reportBits_[t].end());
+    pp.types[t].byteLength = static_cast<uint16_t>((maxBits + 7) / 8);
+    pp.types[t].dataIndexCount = static_cast<uint16_t>(nextDataIndex_[t]);
+  }
+  pp.caps.InputReportByteLength = pp.types[HidP_Input].byteLength;
+  pp.caps.OutputReportByteLength = pp.types[HidP_Output].byteLength;
+  pp.caps.FeatureReportByteLength = pp.types[HidP_Feature].byteLength;
+  BuildIndexes(pp);
+  return model_;
+}
+
+}  // namespace hid::detail

@@ -1,0 +1,190 @@
+// Field access: reading and writing values and reading the active buttons of
+// a report buffer.
+#include <cstring>
+
+#include "preparsed.h"
+#include "report_bits.h"
+
+namespace hid {
+namespace {
+
+using detail::IsValid;
+using detail::IsValidType;
+using detail::Record;
+using detail::ReportTypeModel;
+
+const uint8_t* Bytes(const char* report) { return reinterpret_cast<const uint8_t*>(report); }
+
+// The checks every report function makes, in this order.
+NTSTATUS CheckReport(HIDP_REPORT_TYPE type, PHIDP_PREPARSED_DATA pp, const void* report, ULONG reportLength) {
+  if (reportLength == 0) return HIDP_STATUS_INVALID_REPORT_LENGTH;
+  if (!IsValid(pp)) return HIDP_STATUS_INVALID_PREPARSED_DATA;
+  if (!IsValidType(type)) return HIDP_STATUS_INVALID_REPORT_TYPE;
+  if (report == nullptr) return HIDP_STATUS_NULL;
+  if (reportLength != pp->types[type].byteLength) return HIDP_STATUS_INVALID_REPORT_LENGTH;
+  return HIDP_STATUS_SUCCESS;
+}
+
+// The first value record for page/usage (and link collection unless 0) in
+// the report with ID `reportId`. Report ID 0 accepts a record of any ID.
+NTSTATUS FindValue(const ReportTypeModel& t, USAGE usagePage, USHORT linkCollection, USAGE usage, uint8_t reportId,
+                   const Record** found) {
+  constexpr uint32_t kNone = UINT32_MAX;
+  uint32_t best = kNone;
+  bool otherId = false;
+  auto consider = [&](uint32_t index) {
+    const HIDP_VALUE_CAPS& c = t.records[index].caps;
+    if (linkCollection != 0 && c.LinkCollection != linkCollection) return false;
+    if (reportId != 0 && c.ReportID != reportId) {
+      otherId = true;
+      return false;
+    }
+    best = index;
+    return true;
+  };
+  const auto it = t.valuesByUsage.find(static_cast<uint32_t>(usagePage) << 16 | usage);
+  if (it != t.valuesByUsage.end()) {
+    for (uint32_t index : it->second) {
+      if (consider(index)) break;
+    }
+  }
+  for (uint32_t index : t.valueRanges) {
+    if (index >= best) break;
+    const HIDP_VALUE_CAPS& c = t.records[index].caps;
+    if (c.UsagePage != usagePage || usage < c.Range.UsageMin || usage > c.Range.UsageMax) continue;
+    if (consider(index)) break;
+  }
+  if (best != kNone) {
+    *found = &t.records[best];
+    return HIDP_STATUS_SUCCESS;
+  }
+  return otherId ? HIDP_STATUS_INCOMPATIBLE_REPORT_ID : HIDP_STATUS_USAGE_NOT_FOUND;
+}
+
+uint32_t ValueBit(const Record& r, USAGE usage) {
+  const uint32_t step = r.caps.IsRange ? static_cast<uint32_t>(usage - r.caps.Range.UsageMin) : 0;
+  return r.bitOffset + step * r.bitSize;
+}
+
+// Calls `emit(usage, page)` for every active button of the record.
+template <typename Emit>
+void ActiveButtons(const Record& r, const uint8_t* report, Emit&& emit) {
+  const HIDP_VALUE_CAPS& c = r.caps;
+  const uint32_t usages = static_cast<uint32_t>(c.Range.UsageMax) - c.Range.UsageMin + 1;
+  if (r.isArray) {
+    for (uint32_t slot = 0; slot < r.fieldCount; ++slot) {
+      const uint32_t v = detail::ReadBits(report, r.bitOffset + slot * r.bitSize, r.bitSize);
+      if (v == 0 || v < r.arrayIndexFirst || v - r.arrayIndexFirst >= usages) continue;
+      emit(static_cast<USAGE>(c.Range.UsageMin + (v - r.arrayIndexFirst)), c.UsagePage);
+    }
+    return;
+  }
+  // Variable 1-bit buttons: a range maps its fields to its usages in order;
+  // a single usage is read from its first field.
+  for (uint32_t i = 0; i < usages; ++i) {
+    if (detail::ReadBits(report, r.bitOffset + i, 1)) emit(static_cast<USAGE>(c.Range.UsageMin + i), c.UsagePage);
+  }
+}
+
+// Walks the button records that apply to the report in `report` and emits
+// the active usages on `usagePage` (0 = all pages).
+template <typename Emit>
+NTSTATUS ForEachActiveButton(const ReportTypeModel& t, USAGE usagePage, USHORT linkCollection,
+                             const uint8_t* report, Emit&& emit) {
+  const uint8_t reportId = report[0];
+  const uint32_t* first = t.buttonRecords.data();
+  const uint32_t* last = first + t.buttonRecords.size();
+  if (reportId != 0) {
+    first = t.buttonsById.data() + t.buttonsByIdStart[reportId];
+    last = t.buttonsById.data() + t.buttonsByIdStart[reportId + 1];
+  }
+  bool any = false;
+  for (const uint32_t* p = first; p != last; ++p) {
+    const Record& r = t.records[*p];
+    if (usagePage != 0 && r.caps.UsagePage != usagePage) continue;
+    if (linkCollection != 0 && r.caps.LinkCollection != linkCollection) continue;
+    any = true;
+    ActiveButtons(r, report, emit);
+  }
+  if (any) return HIDP_STATUS_SUCCESS;
+  // Nothing in this report: say whether the buttons live in another one.
+  for (uint32_t index : t.buttonRecords) {
+    const HIDP_VALUE_CAPS& c = t.records[index].caps;
+    if ((usagePage == 0 || c.UsagePage == usagePage) && (linkCollection == 0 || c.LinkCollection == linkCollection)) {
+      return HIDP_STATUS_INCOMPATIBLE_REPORT_ID;
+    }
+  }
+  return HIDP_STATUS_USAGE_NOT_FOUND;
+}
+
+}  // namespace
+
+NTSTATUS HidP_GetUsageValue(HIDP_REPORT_TYPE type, USAGE usagePage, USHORT linkCollection, USAGE usage,
+                            ULONG* value, PHIDP_PREPARSED_DATA pp, const char* report, ULONG reportLength) {
+  NTSTATUS status = CheckReport(type, pp, report, reportLength);
+  if (status != HIDP_STATUS_SUCCESS) return status;
+  if (value == nullptr) return HIDP_STATUS_NULL;
+  const Record* r = nullptr;
+  status = FindValue(pp->types[type], usagePage, linkCollection, usage, Bytes(report)[0], &r);
+  if (status != HIDP_STATUS_SUCCESS) return status;
+  *value = detail::ReadBits(Bytes(report), ValueBit(*r, usage), r->bitSize);
+  return HIDP_STATUS_SUCCESS;
+}
+
+NTSTATUS HidP_SetUsageValue(HIDP_REPORT_TYPE type, USAGE usagePage, USHORT linkCollection, USAGE usage,
+                            ULONG value, PHIDP_PREPARSED_DATA pp, char* report, ULONG reportLength) {
+  NTSTATUS status = CheckReport(type, pp, report, reportLength);
+  if (status != HIDP_STATUS_SUCCESS) return status;
+  const Record* r = nullptr;
+  auto* bytes = reinterpret_cast<uint8_t*>(report);
+  status = FindValue(pp->types[type], usagePage, linkCollection, usage, bytes[0], &r);
+  if (status != HIDP_STATUS_SUCCESS) return status;
+  detail::WriteBits(bytes, ValueBit(*r, usage), r->bitSize, value);
+  return HIDP_STATUS_SUCCESS;
+}
+
+NTSTATUS HidP_GetUsagesEx(HIDP_REPORT_TYPE type, USHORT linkCollection, USAGE_AND_PAGE* list, ULONG* length,
+                          PHIDP_PREPARSED_DATA pp, const char* report, ULONG reportLength) {
+  const NTSTATUS status = CheckReport(type, pp, report, reportLength);
+  if (status != HIDP_STATUS_SUCCESS) return status;
+  if (length == nullptr || (list == nullptr && *length != 0)) return HIDP_STATUS_NULL;
+  const ULONG capacity = *length;
+  ULONG count = 0;
+  const NTSTATUS found = ForEachActiveButton(pp->types[type], 0, linkCollection, Bytes(report),
+                                             [&](USAGE usage, USAGE page) {
+                                               if (count < capacity) list[count] = {usage, page};
+                                               ++count;
+                                             });
+  if (found != HIDP_STATUS_SUCCESS) return found;
+  *length = count;
+  return count > capacity ? HIDP_STATUS_BUFFER_TOO_SMALL : HIDP_STATUS_SUCCESS;
+}
+
+NTSTATUS HidP_GetUsages(HIDP_REPORT_TYPE type, USAGE usagePage, USHORT linkCollection, USAGE* list, ULONG* length,
+                        PHIDP_PREPARSED_DATA pp, const char* report, ULONG reportLength) {
+  const NTSTATUS status = CheckReport(type, pp, report, reportLength);
+  if (status != HIDP_STATUS_SUCCESS) return status;
+  if (length == nullptr || (list == nullptr && *length != 0)) return HIDP_STATUS_NULL;
+  const ULONG capacity = *length;
+  ULONG count = 0;
+  const NTSTATUS found = ForEachActiveButton(pp->types[type], usagePage, linkCollection, Bytes(report),
+                                             [&](USAGE usage, USAGE) {
+                                               if (count < capacity) list[count] = usage;
+                                               ++count;
+                                             });
+  if (found != HIDP_STATUS_SUCCESS) return found;
+  *length = count;
+  return count > capacity ? HIDP_STATUS_BUFFER_TOO_SMALL : HIDP_STATUS_SUCCESS;
+}
+
+NTSTATUS HidP_InitializeReportForID(HIDP_REPORT_TYPE type, UCHAR reportId, PHIDP_PREPARSED_DATA pp, char* report,
+                                    ULONG reportLength) {
+  const NTSTATUS status = CheckReport(type, pp, report, reportLength);
+  if (status != HIDP_STATUS_SUCCESS) return status;
+  if (!pp->types[type].idHasRecords[reportId]) return HIDP_STATUS_REPORT_DOES_NOT_EXIST;
+  std::memset(report, 0, reportLength);
+  report[0] = static_cast<char>(reportId);
+  return HIDP_STATUS_SUCCESS;
+}
+
+}  // namespace hid
