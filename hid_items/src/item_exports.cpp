@@ -49,11 +49,8 @@ int32_t TANDRIL_CALL ConvertItemPath(uint32_t handle, char* path) {
   }
   HIDDevice* device = DeviceTable::Instance().Lookup(handle);
   if (!device) return 0;
-  const auto parsed = ParsePath(path);
-  if (!parsed) {
-    hidhost::SetLastError(hidhost::kErrorPathNotFound);
-    return 0;
-  }
+  const auto parsed = ParsePathOrReport(path);
+  if (!parsed) return 0;
   // Input items first: a path that names both an input and a feature item
   // converts to the input item's report.
   ItemPath resolved = *parsed;

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "hidhost/errors.h"
+
 namespace tandril {
 
 namespace {
@@ -53,6 +55,12 @@ std::optional<ItemPath> ParsePath(const char* text) {
     path.push_back(step);
   }
   if (path.empty()) return std::nullopt;
+  return path;
+}
+
+std::optional<ItemPath> ParsePathOrReport(const char* text) {
+  auto path = ParsePath(text);
+  if (!path) hidhost::SetLastError(hidhost::kErrorPathNotFound);
   return path;
 }
 

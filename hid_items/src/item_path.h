@@ -35,6 +35,9 @@ using ItemPath = std::vector<PathStep>;
 // step that is not three hexadecimal numbers.
 std::optional<ItemPath> ParsePath(const char* text);
 
+// ParsePath, setting ERROR_PATH_NOT_FOUND when the text does not parse.
+std::optional<ItemPath> ParsePathOrReport(const char* text);
+
 // The path text, or none when the path has more than 18 collection steps.
 std::optional<std::string> FormatPath(const ItemPath& path);
 

@@ -15,11 +15,8 @@ int32_t TANDRIL_CALL GetItemValue(uint32_t handle, const char* path, int32_t* va
     hidhost::SetLastError(hidhost::kErrorInvalidParameter);
     return 0;
   }
-  const auto parsed = ParsePath(path);
-  if (!parsed) {
-    hidhost::SetLastError(hidhost::kErrorPathNotFound);
-    return 0;
-  }
+  const auto parsed = ParsePathOrReport(path);
+  if (!parsed) return 0;
   // An input item answers once an input report has carried it; until then
   // the feature item of the same usage does.
   if (const Item* input = FindItem(*device, *parsed, KindMask::Input);
@@ -37,11 +34,8 @@ int32_t TANDRIL_CALL GetItemValue(uint32_t handle, const char* path, int32_t* va
 int32_t TANDRIL_CALL SetItemValue(uint32_t handle, const char* path, int32_t value) {
   HIDDevice* device = DeviceTable::Instance().Lookup(handle);
   if (!device) return 0;
-  const auto parsed = ParsePath(path);
-  if (!parsed) {
-    hidhost::SetLastError(hidhost::kErrorPathNotFound);
-    return 0;
-  }
+  const auto parsed = ParsePathOrReport(path);
+  if (!parsed) return 0;
   Item* item = FindItem(*device, *parsed, KindMask::Writable);
   if (!item || (item->flags & ItemFlags::Numeric) == 0) return 0;
   return WriteItem(*item, value) ? 1 : 0;

@@ -37,13 +37,13 @@ std::string DeviceJson(const std::vector<SimDevice>& devices) {
   for (size_t i = 0; i < devices.size(); ++i) {
     const SimDevice& d = devices[i];
     char ids[128];
-    std::snprintf(ids, sizeof ids, "\"vendorId\": %u, \"productId\": %u, \"version\": %u",
+    std::snprintf(ids, sizeof ids, "\"vendor_id\": %u, \"product_id\": %u, \"version\": %u",
                   d.vendorId, d.productId, d.version);
     json += i ? ", {" : "{";
     json += ids;
-    json += ", \"reportDescriptor\": \"" + Hex(d.descriptor) + "\"";
+    json += ", \"report_descriptor\": \"" + Hex(d.descriptor) + "\"";
     if (!d.features.empty()) {
-      json += ", \"featureReports\": {";
+      json += ", \"feature_reports\": {";
       bool first = true;
       for (const auto& [id, bytes] : d.features) {
         json += (first ? "\"" : ", \"") + std::to_string(id) + "\": \"" + Hex(bytes) + "\"";
@@ -52,7 +52,7 @@ std::string DeviceJson(const std::vector<SimDevice>& devices) {
       json += "}";
     }
     if (!d.strings.empty()) {
-      json += ", \"indexedStrings\": {";
+      json += ", \"indexed_strings\": {";
       bool first = true;
       for (const auto& [index, text] : d.strings) {
         json += (first ? "\"" : ", \"") + std::to_string(index) + "\": " + JsonString(text);
@@ -60,7 +60,7 @@ std::string DeviceJson(const std::vector<SimDevice>& devices) {
       }
       json += "}";
     }
-    if (d.failGetFeature) json += ", \"failGetFeature\": " + std::to_string(d.failGetFeature);
+    if (d.failGetFeature) json += ", \"fail_get_feature\": " + std::to_string(d.failGetFeature);
     if (!d.openable) json += ", \"openable\": false";
     json += "}";
   }

@@ -124,6 +124,10 @@ int Items(uint32_t device, std::ostream& out, std::ostream& err) {
     SetLastHIDError(0);
     if (!GetItemByIndex(device, static_cast<uint16_t>(index), path, &size, &info)) {
       if (GetLastHIDError() == 0) return 0;  // past the last item
+      if (GetLastHIDError() == 206) {         // too deep to be named; the rest still is
+        out << std::to_string(index) << "  (collection path too deep to write)\n";
+        continue;
+      }
       return Fail(err, "cannot describe item " + std::to_string(index));
     }
     std::snprintf(line, sizeof line, "%5u  %-40s  %-14s  %-18s  %08" PRIx32 "  %3u  %" PRId32
