@@ -1,0 +1,26 @@
+// The real clock: steady time and real sleeps.
+#include <chrono>
+#include <thread>
+
+#include "hidhost/sim.h"
+
+namespace hidhost {
+namespace {
+
+class RealClock : public Clock {
+ public:
+  uint64_t NowMs() const override {
+    using namespace std::chrono;
+    return static_cast<uint64_t>(
+        duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+  }
+  void SleepMs(uint32_t ms) override {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+  }
+};
+
+}  // namespace
+
+std::shared_ptr<Clock> sim::MakeRealClock() { return std::make_shared<RealClock>(); }
+
+}  // namespace hidhost
