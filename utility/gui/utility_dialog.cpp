@@ -1,0 +1,197 @@
+#include "utility_dialog.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app_icon.h"
+#include "dialog_template.h"
+#include "hidhost/host.h"
+#include "text_codec.h"
+
+namespace utility {
+
+UtilityDialog::UtilityDialog(Session& session, Prompter& prompter, QWidget* parent)
+    : QDialog(parent), controller_(*this, prompter, session) {
+  setWindowTitle(QString::fromLatin1(kUtilityCaption));
+  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+  const QIcon icon = UtilityIcon();
+  setWindowIcon(icon);
+  BuildControls();
+  BuildMenuBar();
+
+  connect(&timer_, &QTimer::timeout, this, [this] { DispatchTimerTick(); });
+  timer_.start(kTimerPeriodMs);
+  controller_.Initialise();
+
+  // The reader answers as a keyboard, possibly from another thread: its text
+  // is queued to this dialog and dropped if the dialog is gone by then.
+  QPointer<UtilityDialog> self(this);
+  hidhost::CurrentHost().SetKeyboardSink([self](const std::string& text) {
+    if (self.isNull()) return;
+    QMetaObject::invokeMethod(
+        self.data(), [self, text] { if (!self.isNull()) self->TypeText(text); }, Qt::QueuedConnection);
+  });
+}
+
+UtilityDialog::~UtilityDialog() {
+  hidhost::CurrentHost().SetKeyboardSink({});
+  while (busyDepth_ > 0) SetBusy(false);
+}
+
+void UtilityDialog::BuildControls() {
+  auto* body = new QWidget(this);
+  const QFont font = this->font();
+  for (const ControlTemplate& t : MainDialogControls()) {
+    const QString text = ToDisplayText(t.text);
+    const int id = static_cast<int>(t.id);
+    QWidget* widget = nullptr;
+    switch (t.kind) {
+      case ControlKind::GroupBox:
+        widget = new QGroupBox(text, body);
+        break;
+      case ControlKind::CommandEdit:
+      case ControlKind::HistoryEdit:
+      case ControlKind::ResponseEdit: {
+        auto* edit = new QPlainTextEdit(body);
+        edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        edit->setTabChangesFocus(false);
+        edit->setReadOnly(t.kind == ControlKind::HistoryEdit);
+        if (t.kind == ControlKind::ResponseEdit) edit->setLineWrapMode(QPlainTextEdit::NoWrap);
+        widget = edit;
+        break;
+      }
+      case ControlKind::Label:
+      case ControlKind::StatusLine: {
+        auto* label = new QLabel(text, body);
+        label->setTextFormat(Qt::PlainText);
+        if (t.kind == ControlKind::StatusLine) {
+          label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+          label->setWordWrap(true);
+          QFont statusFont(QStringLiteral("Arial"));
+          statusFont.setPointSize(16);
+          label->setFont(statusFont);
+        }
+        widget = label;
+        break;
+      }
+      case ControlKind::Button:
+      case ControlKind::LaunchButton: {
+        auto* button = new QPushButton(text, body);
+        button->setAutoDefault(false);
+        connect(button, &QPushButton::clicked, this, [this, id] { controller_.RouteCommand(id); });
+        widget = button;
+        if (t.kind == ControlKind::LaunchButton) button->hide();  // hidden in the template
+        break;
+      }
+    }
+    widget->setObjectName(QStringLiteral("control%1").arg(id));
+    widget->setGeometry(DialogUnitsToPixels(font, t.x, t.y, t.width, t.height));
+    controls_[t.id] = widget;
+  }
+  const QRect size = DialogUnitsToPixels(font, 0, 0, kDialogWidthDu, kDialogHeightDu);
+  body->setFixedSize(size.size());
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
+  layout->addWidget(body);
+}
+
+void UtilityDialog::BuildMenuBar() {
+  menuBar_ = new QMenuBar(this);
+  menuBar_->setNativeMenuBar(false);
+  for (const MenuTemplate& m : CommandPanelMenu()) {
+    QMenu* menu = menuBar_->addMenu(QString::fromLatin1(m.title));
+    for (const MenuItemTemplate& item : m.items) {
+      if (item.text == nullptr) {
+        menu->addSeparator();
+        continue;
+      }
+      QAction* action = menu->addAction(QString::fromLatin1(item.text));
+      const int id = item.id;
+      action->setData(id);
+      connect(action, &QAction::triggered, this, [this, id] { controller_.RouteCommand(id); });
+      actions_[id] = action;
+    }
+  }
+  layout()->setMenuBar(menuBar_);
+  menuBar_->hide();
+}
+
+QWidget* UtilityDialog::Control(ControlId id) const {
+  auto it = controls_.find(id);
+  return it == controls_.end() ? nullptr : it->second;
+}
+
+QAction* UtilityDialog::MenuAction(int id) const {
+  auto it = actions_.find(id);
+  return it == actions_.end() ? nullptr : it->second;
+}
+
+std::string UtilityDialog::Text(ControlId id) const {
+  QWidget* widget = Control(id);
+  if (auto* edit = qobject_cast<QPlainTextEdit*>(widget)) return FromDisplayText(edit->document()->toRawText());
+  if (auto* label = qobject_cast<QLabel*>(widget)) return FromDisplayText(label->text());
+  if (auto* button = qobject_cast<QPushButton*>(widget)) return FromDisplayText(button->text());
+  if (auto* group = qobject_cast<QGroupBox*>(widget)) return FromDisplayText(group->title());
+  return {};
+}
+
+void UtilityDialog::SetText(ControlId id, const std::string& text) {
+  QWidget* widget = Control(id);
+  const QString display = ToDisplayText(text);
+  if (auto* edit = qobject_cast<QPlainTextEdit*>(widget)) {
+    edit->setPlainText(display);
+  } else if (auto* label = qobject_cast<QLabel*>(widget)) {
+    label->setText(display);
+  } else if (auto* button = qobject_cast<QPushButton*>(widget)) {
+    button->setText(display);
+  } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
+    group->setTitle(display);
+  }
+}
+
+void UtilityDialog::SetVisible(ControlId id, bool visible) {
+  if (QWidget* widget = Control(id)) widget->setVisible(visible);
+}
+
+bool UtilityDialog::IsVisible(ControlId id) const {
+  QWidget* widget = Control(id);
+  return widget != nullptr && !widget->isHidden();
+}
+
+void UtilityDialog::SetFocus(ControlId id) {
+  if (QWidget* widget = Control(id)) widget->setFocus(Qt::OtherFocusReason);
+}
+
+void UtilityDialog::ShowMenuBar() { menuBar_->show(); }
+
+void UtilityDialog::SetBusy(bool busy) {
+  if (busy) {
+    if (busyDepth_++ == 0) QApplication::setOverrideCursor(Qt::WaitCursor);
+  } else if (busyDepth_ > 0) {
+    if (--busyDepth_ == 0) QApplication::restoreOverrideCursor();
+  }
+}
+
+void UtilityDialog::RepaintNow() { repaint(); }
+
+void UtilityDialog::EndDialog() { accept(); }
+
+void UtilityDialog::TypeText(const std::string& text) {
+  auto* edit = qobject_cast<QPlainTextEdit*>(focusWidget());
+  if (edit == nullptr || edit->isReadOnly()) return;
+  QString typed = ToDisplayText(text);
+  typed.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  edit->insertPlainText(typed);
+}
+
+}  // namespace utility
