@@ -1,0 +1,12 @@
+// skelmar: the setup tool for readers of the older generation.
+#include <QApplication>
+
+#include "qt_prompts.h"
+#include "skelmar/setup_dialog.h"
+#include "startup.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  skelmar::QtPrompts prompts(skelmar::kBatchFileFilter);
+  return skelmar::RunSetupTool(prompts);
+}

@@ -1,0 +1,147 @@
+// Start-up: the boxes shown when the dialog or its controller cannot be
+// created, the exit codes, and the Qt prompts.
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+#include "qt_prompts.h"
+#include "skelmar/win_exception.h"
+#include "startup.h"
+#include "temp_files.h"
+#include "window_fixture.h"
+
+namespace skelmar_test {
+namespace {
+
+using skelmar::Prompts;
+using skelmar::SetupWindow;
+using Warnings = std::vector<skelmar::ScriptedPrompts::Warning>;
+
+class StartupTest : public WindowTest {};
+
+TEST_F(StartupTest, DialogThatCannotBeCreatedEndsWithCreateDialogBox) {
+  struct Case {
+    std::function<std::unique_ptr<SetupWindow>(Prompts&)> create;
+    const char* text;
+  };
+  const Case cases[] = {
+      {[](Prompts&) -> std::unique_ptr<SetupWindow> {
+         hidhost::SetLastError(5);
+         return nullptr;
+       },
+       "Error x5"},
+      {[](Prompts&) -> std::unique_ptr<SetupWindow> { throw skelmar::WinException{0x57, "x"}; },
+       "Error x57"},
+      {[](Prompts&) -> std::unique_ptr<SetupWindow> { throw std::bad_alloc(); }, "Error x8"},
+  };
+  for (const Case& c : cases) {
+    skelmar::ScriptedPrompts prompts;
+    skelmar::StartupHooks hooks;
+    hooks.createWindow = c.create;
+    EXPECT_EQ(skelmar::RunSetupTool(prompts, hooks), 1);
+    EXPECT_EQ(prompts.warnings, (Warnings{{c.text, "CreateDialog"}}));
+  }
+}
+
+TEST_F(StartupTest, ControllerThatCannotBeCreatedEndsAfterExceptionBox) {
+  struct Case {
+    SetupWindow::ControllerFactory create;
+    const char* text;
+  };
+  const Case cases[] = {
+      {[](skelmar::DialogWindow&, Prompts&) -> std::unique_ptr<skelmar::SetupDialog> {
+         throw skelmar::WinException{8, "Out of memory"};
+       },
+       "Out of memory"},
+      {[](skelmar::DialogWindow&, Prompts&) -> std::unique_ptr<skelmar::SetupDialog> {
+         throw std::bad_alloc();
+       },
+       "Out of memory"},
+      {[](skelmar::DialogWindow&, Prompts&) -> std::unique_ptr<skelmar::SetupDialog> {
+         throw 42;
+       },
+       "Unknown"},
+  };
+  for (const Case& c : cases) {
+    skelmar::ScriptedPrompts prompts;
+    skelmar::StartupHooks hooks;
+    hooks.createController = c.create;
+    EXPECT_EQ(skelmar::RunSetupTool(prompts, hooks), 1);
+    EXPECT_EQ(prompts.warnings, (Warnings{{c.text, "Exception"}}));
+  }
+}
+
+TEST_F(StartupTest, ExitEndsTheEventLoopWithCodeZero) {
+  skelmar::ScriptedPrompts prompts;
+  skelmar::StartupHooks hooks;
+  SetupWindow* shown = nullptr;
+  hooks.createWindow = [&](Prompts& p) {
+    auto window = std::make_unique<SetupWindow>(p, SetupWindow::TimerMode::Manual);
+    shown = window.get();
+    return window;
+  };
+  QTimer::singleShot(0, [&] {
+    ASSERT_TRUE(shown && shown->isVisible());
+    qobject_cast<QPushButton*>(shown->ControlWidget(skelmar::Control::Exit))->click();
+  });
+  EXPECT_EQ(skelmar::RunSetupTool(prompts, hooks), 0);
+  EXPECT_TRUE(prompts.warnings.empty());
+}
+
+TEST(QtPrompts, NameFiltersShowLabelsAndMatchEveryFile) {
+  EXPECT_EQ(skelmar::QtNameFilters("All Files (*.*)|*.*||"),
+            QStringList{"All Files (*.*) (*)"});
+  EXPECT_EQ(skelmar::QtNameFilters("Text (*.txt)|*.txt;*.log|All|*.*||"),
+            (QStringList{"Text (*.txt) (*.txt *.log)", "All (*)"}));
+}
+
+TEST(QtPrompts, FileDialogIsTitledAndKeepsThePreviousChoice) {
+  EnsureApplication();
+  TempFolder folder;
+  const QString chosen = QString::fromStdString(folder.Write("batch.txt", "A\n"));
+  skelmar::QtPrompts prompts(skelmar::kBatchFileFilter);
+  QString title, preset;
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    title = dialog->windowTitle();
+    dialog->selectFile(chosen);
+    static_cast<QDialog*>(dialog)->accept();
+  });
+  EXPECT_EQ(prompts.ChooseFileToOpen("INPUT BATCH FILE"), chosen.toStdString());
+  EXPECT_EQ(title, "INPUT BATCH FILE");
+
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    preset = dialog->selectedFiles().value(0);
+    dialog->reject();
+  });
+  EXPECT_EQ(prompts.ChooseFileToOpen("INPUT BATCH FILE"), std::nullopt);
+  EXPECT_EQ(preset, chosen);
+}
+
+TEST(QtPrompts, WarningIsAnOwnerlessBoxWithTheWarningIcon) {
+  EnsureApplication();
+  skelmar::QtPrompts prompts(skelmar::kBatchFileFilter);
+  QString caption, text;
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  QTimer::singleShot(0, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    caption = box->windowTitle();
+    text = box->text();
+    icon = box->icon();
+    EXPECT_EQ(box->parent(), nullptr);
+    box->accept();
+  });
+  prompts.ShowWarning("Out of memory", "Exception");
+  EXPECT_EQ(caption, "Exception");
+  EXPECT_EQ(text, "Out of memory");
+  EXPECT_EQ(icon, QMessageBox::Warning);
+}
+
+}  // namespace
+}  // namespace skelmar_test

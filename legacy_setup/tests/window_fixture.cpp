@@ -1,0 +1,68 @@
+#include "window_fixture.h"
+
+#include <QApplication>
+#include <QTest>
+
+namespace skelmar_test {
+
+void EnsureApplication() {
+  static int argc = 1;
+  static char name[] = "skelmar_tests";
+  static char* argv[] = {name, nullptr};
+  if (!QApplication::instance()) new QApplication(argc, argv);
+}
+
+void WindowTest::SetUp() {
+  EnsureApplication();
+  InstallPreset("legacy-reader");
+}
+
+void WindowTest::TearDown() {
+  window_.reset();
+  QCoreApplication::processEvents();
+  SimReaderTest::TearDown();
+}
+
+void WindowTest::OpenDialog() {
+  window_ = std::make_unique<skelmar::SetupWindow>(prompts_, skelmar::SetupWindow::TimerMode::Manual);
+  ASSERT_TRUE(window_->Initialise());
+  window_->show();
+  window_->activateWindow();
+  QCoreApplication::processEvents();
+}
+
+QLineEdit* WindowTest::Input() const {
+  return qobject_cast<QLineEdit*>(Widget(skelmar::Control::Input));
+}
+
+QPlainTextEdit* WindowTest::Box(skelmar::Control id) const {
+  return qobject_cast<QPlainTextEdit*>(Widget(id));
+}
+
+void WindowTest::Type(const std::string& text) {
+  QTest::keyClicks(Input(), QString::fromLatin1(text.c_str()));
+}
+
+void WindowTest::Click(skelmar::Control id) {
+  qobject_cast<QPushButton*>(Widget(id))->click();
+  QCoreApplication::processEvents();
+}
+
+TimedWrites WindowTest::Tick() {
+  clock_->AdvanceMs(window_->SendTimerPeriod());
+  const uint64_t at = clock_->NowMs();
+  window_->Controller()->SendTimerTick();
+  QCoreApplication::processEvents();
+  return {at, TakeWrittenText()};
+}
+
+std::vector<TimedWrites> WindowTest::RunTimer() {
+  std::vector<TimedWrites> timeline;
+  for (int ticks = 0; window_->SendTimerRunning() && ticks < 10000; ++ticks) {
+    TimedWrites written = Tick();
+    if (!written.text.empty()) timeline.push_back(written);
+  }
+  return timeline;
+}
+
+}  // namespace skelmar_test
