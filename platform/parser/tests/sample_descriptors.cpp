@@ -12,8 +12,9 @@ PreparsedPtr ParseOne(const Bytes& bytes) {
 }
 
 std::vector<HIDP_BUTTON_CAPS> ButtonCaps(PHIDP_PREPARSED_DATA pp, HIDP_REPORT_TYPE type) {
-  std::vector<HIDP_BUTTON_CAPS> caps(64);
-  USHORT length = static_cast<USHORT>(caps.size());
+  USHORT length = 0;
+  if (HidP_GetButtonCaps(type, nullptr, &length, pp) == HIDP_STATUS_USAGE_NOT_FOUND) return {};
+  std::vector<HIDP_BUTTON_CAPS> caps(length);
   const NTSTATUS status = HidP_GetButtonCaps(type, caps.data(), &length, pp);
   if (status == HIDP_STATUS_USAGE_NOT_FOUND) return {};
   EXPECT_EQ(status, HIDP_STATUS_SUCCESS);
@@ -22,8 +23,9 @@ std::vector<HIDP_BUTTON_CAPS> ButtonCaps(PHIDP_PREPARSED_DATA pp, HIDP_REPORT_TY
 }
 
 std::vector<HIDP_VALUE_CAPS> ValueCaps(PHIDP_PREPARSED_DATA pp, HIDP_REPORT_TYPE type) {
-  std::vector<HIDP_VALUE_CAPS> caps(64);
-  USHORT length = static_cast<USHORT>(caps.size());
+  USHORT length = 0;
+  if (HidP_GetValueCaps(type, nullptr, &length, pp) == HIDP_STATUS_USAGE_NOT_FOUND) return {};
+  std::vector<HIDP_VALUE_CAPS> caps(length);
   const NTSTATUS status = HidP_GetValueCaps(type, caps.data(), &length, pp);
   if (status == HIDP_STATUS_USAGE_NOT_FOUND) return {};
   EXPECT_EQ(status, HIDP_STATUS_SUCCESS);
