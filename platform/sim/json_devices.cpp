@@ -215,7 +215,7 @@ void LoadDevice(const std::string& field, const json& device, const std::string&
   if (!preset.empty()) {
     std::string error;
     auto presetModels = MakePresetModels(preset, o, &error);
-    if (presetModels.empty()) Fail(field, error);
+    if (presetModels.empty()) throw FieldError{field + "." + error};
     models->insert(models->end(), presetModels.begin(), presetModels.end());
     return;
   }
@@ -230,7 +230,7 @@ void LoadDevice(const std::string& field, const json& device, const std::string&
   spec.unplugAfterMs = o.unplugAfterMs;
   spec.transcriptPath = o.transcriptPath.value_or("");
   std::string problem = ValidateDeviceSpec(&spec);
-  if (!problem.empty()) Fail(field, problem);
+  if (!problem.empty()) throw FieldError{field + "." + problem};
   models->push_back(std::make_shared<DeviceModel>(std::move(spec)));
 }
 

@@ -143,6 +143,12 @@ void ReaderConfigModel::QueueAnswer(const std::vector<uint8_t>& data, bool ack) 
 }
 
 uint32_t ReaderConfigModel::OnGetFeature(uint8_t reportId, std::vector<uint8_t>* report) {
+  // A read while a frame is still open means the writer has finished with
+  // it: the frame never checked out.
+  if (collecting_) {
+    collecting_ = false;
+    QueueAnswer({}, false);
+  }
   report->assign(FeatureLength(reportId), 0);
   if (readsBeforeAnswer_ > 0) {
     --readsBeforeAnswer_;

@@ -17,7 +17,7 @@ struct ReaderOptions {
   uint8_t language = '0';          // '0' to ':'
   uint8_t pollingInterval = 8;     // 1 to 255
   uint8_t turboSpeed = '0';        // '0' or '1'
-  std::string versionText = "KAVRO KB V2.14";
+  std::string versionText = "KAVRO KB V2.15";
   uint32_t answerDelayReads = 3;   // empty get-feature reads before an answer
 };
 
