@@ -1,0 +1,39 @@
+// What the runner's and the setting commands' tests share: a simulated host
+// in virtual time, the main dialog's operations on fake controls with a
+// scripted prompter, and the frames the simulated reader received.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "fake_controls.h"
+#include "hidhost/sim.h"
+#include "utility/scripted_prompter.h"
+#include "utility/session.h"
+#include "utility/utility_controller.h"
+
+namespace utility::testing {
+
+struct ReaderSession {
+  // `preset`: a simulated host preset ("reader", "none", ...).
+  explicit ReaderSession(const std::string& preset = "reader");
+
+  // Frames written to the reader since the start or the last call, each as
+  // "%02X " text, reassembled from the feature reports of the transcript.
+  std::vector<std::string> TakeSentFrames();
+
+  std::shared_ptr<hidhost::sim::VirtualClock> clock;
+  std::shared_ptr<hidhost::sim::SimulatedHost> host;
+  FakeControls controls;
+  ScriptedPrompter prompter;
+  Session session;
+  UtilityController controller{controls, prompter, session};
+};
+
+// "%02X " text of a typed frame (STX, the text, CR, ETX, LRC) and of a
+// hexadecimal frame given as text ("52 24").
+std::string TypedFrameText(const std::string& text);
+std::string HexFrameText(const std::string& hexText);
+
+}  // namespace utility::testing
