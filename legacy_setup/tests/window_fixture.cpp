@@ -40,7 +40,16 @@ QPlainTextEdit* WindowTest::Box(skelmar::Control id) const {
 }
 
 void WindowTest::Type(const std::string& text) {
-  QTest::keyClicks(Input(), QString::fromLatin1(text.c_str()));
+  for (const char c : text) {
+    const auto code = static_cast<unsigned char>(c);
+    if (code < 0x80) {
+      QTest::keyClick(Input(), c);
+    } else {
+      const QString typed(QChar(static_cast<char16_t>(code)));
+      QTest::sendKeyEvent(QTest::Press, Input(), Qt::Key_unknown, typed, Qt::NoModifier);
+      QTest::sendKeyEvent(QTest::Release, Input(), Qt::Key_unknown, typed, Qt::NoModifier);
+    }
+  }
 }
 
 void WindowTest::Click(skelmar::Control id) {
