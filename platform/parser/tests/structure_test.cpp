@@ -1,0 +1,190 @@
+// Descriptor structures beyond the plain cases: several top-level
+// collections, extended usages, long items, aliases, and how usages share
+// out a main item's fields.
+#include <gtest/gtest.h>
+
+#include "sample_descriptors.h"
+
+namespace hid::testing {
+namespace {
+
+ULONG Len(const std::vector<char>& r) { return static_cast<ULONG>(r.size()); }
+
+// Keyboard modifiers in report 1, consumer keys in report 2, each in its own
+// top-level collection.
+const Bytes kTwoCollections = {
+    0x05, 0x01, 0x09, 0x06, 0xA1, 0x01, 0x85, 0x01, 0x05, 0x07, 0x19, 0xE0, 0x29, 0xE7, 0x15, 0x00, 0x25, 0x01,
+    0x75, 0x01, 0x95, 0x08, 0x81, 0x02, 0xC0,
+    0x05, 0x0C, 0x09, 0x01, 0xA1, 0x01, 0x85, 0x02, 0x15, 0x00, 0x26, 0xFF, 0x03, 0x19, 0x00, 0x2A, 0xFF, 0x03,
+    0x75, 0x10, 0x95, 0x02, 0x81, 0x00, 0xC0};
+
+TEST(StructureTest, EachTopLevelCollectionIsItsOwnModel) {
+  const ParseResult result = ParseReportDescriptor(kTwoCollections.data(), kTwoCollections.size());
+  ASSERT_TRUE(result.ok()) << result.error;
+  ASSERT_EQ(result.collections.size(), 2u);
+  EXPECT_TRUE(result.usesReportIds);
+  HIDP_CAPS kbd{}, consumer{};
+  HidP_GetCaps(result.collections[0].get(), &kbd);
+  HidP_GetCaps(result.collections[1].get(), &consumer);
+  EXPECT_EQ(kbd.UsagePage, 0x01);
+  EXPECT_EQ(kbd.InputReportByteLength, 2);
+  EXPECT_EQ(kbd.NumberLinkCollectionNodes, 1);
+  EXPECT_EQ(kbd.NumberInputDataIndices, 8);
+  EXPECT_EQ(consumer.UsagePage, 0x0C);
+  EXPECT_EQ(consumer.InputReportByteLength, 5);
+  EXPECT_EQ(consumer.NumberLinkCollectionNodes, 1);
+  EXPECT_EQ(consumer.NumberInputDataIndices, 1024);  // counted from 0 in each collection
+  const auto buttons = ButtonCaps(result.collections[1].get(), HidP_Input);
+  ASSERT_EQ(buttons.size(), 1u);
+  EXPECT_EQ(buttons[0].ReportID, 2);
+  EXPECT_EQ(buttons[0].LinkCollection, 0);
+  // A consumer report read through the keyboard's model is refused.
+  std::vector<char> report = {2, 0};
+  USAGE_AND_PAGE list[8];
+  ULONG length = 8;
+  EXPECT_EQ(HidP_GetUsagesEx(HidP_Input, 0, list, &length, result.collections[0].get(), report.data(), 2),
+            HIDP_STATUS_INCOMPATIBLE_REPORT_ID);
+  // Keyboard-style array of 16-bit slots: the value is the usage.
+  auto c = Report(result.collections[1].get(), HidP_Input, 2);
+  c[1] = static_cast<char>(0xE9);  // Volume Increment
+  c[3] = static_cast<char>(0x23);
+  c[4] = 0x02;  // AC Home
+  EXPECT_EQ(ActiveUsages(result.collections[1].get(), HidP_Input, c), (std::vector<uint32_t>{0xC00E9, 0xC0223}));
+}
+
+TEST(StructureTest, ExtendedUsagesCarryTheirPageAndLongItemsAreSkipped) {
+  const Bytes d = {0x05, 0x01, 0x09, 0x02, 0xA1, 0x01,
+                   0xFE, 0x02, 0x10, 0xAA, 0xBB,                      // long item
+                   0x0B, 0x38, 0x02, 0x0C, 0x00,                      // AC Pan, consumer page
+                   0x09, 0x38,                                        // Wheel, generic desktop
+                   0x15, 0x81, 0x25, 0x7F, 0x75, 0x08, 0x95, 0x02, 0x81, 0x06, 0xC0};
+  const auto pp = ParseOne(d);
+  const auto values = ValueCaps(pp.get(), HidP_Input);
+  ASSERT_EQ(values.size(), 2u);
+  EXPECT_EQ(values[0].UsagePage, 0x01);
+  EXPECT_EQ(values[0].NotRange.Usage, 0x38);
+  EXPECT_EQ(values[1].UsagePage, 0x0C);
+  EXPECT_EQ(values[1].NotRange.Usage, 0x238);
+  auto report = Report(pp.get(), HidP_Input);
+  ASSERT_EQ(HidP_SetUsageValue(HidP_Input, 0x0C, 0, 0x238, 0x11, pp.get(), report.data(), Len(report)),
+            HIDP_STATUS_SUCCESS);
+  EXPECT_EQ(report[1], 0x11);
+}
+
+TEST(StructureTest, UsagePageAfterUsagesAppliesToThem) {
+  // Usage Min/Max declared first, Usage Page afterwards, then the main item.
+  const Bytes d = {0x05, 0x01, 0x09, 0x06, 0xA1, 0x01, 0x19, 0xE0, 0x29, 0xE7, 0x05, 0x07,
+                   0x15, 0x00, 0x25, 0x01, 0x75, 0x01, 0x95, 0x08, 0x81, 0x02, 0xC0};
+  const auto buttons = ButtonCaps(ParseOne(d).get(), HidP_Input);
+  ASSERT_EQ(buttons.size(), 1u);
+  EXPECT_EQ(buttons[0].UsagePage, 0x07);
+}
+
+TEST(StructureTest, DelimitedAliasesShareOneField) {
+  const Bytes d = {0x05, 0x01, 0x09, 0x05, 0xA1, 0x01, 0xA9, 0x01, 0x09, 0x30, 0x09, 0x31, 0xA9, 0x00, 0x09, 0x32,
+                   0x15, 0x00, 0x26, 0xFF, 0x00, 0x75, 0x08, 0x95, 0x02, 0x81, 0x02, 0xC0};
+  const auto pp = ParseOne(d);
+  const auto values = ValueCaps(pp.get(), HidP_Input);
+  ASSERT_EQ(values.size(), 3u);
+  EXPECT_EQ(values[0].NotRange.Usage, 0x32);
+  EXPECT_FALSE(values[0].IsAlias);
+  EXPECT_EQ(values[0].NotRange.DataIndex, 0);
+  EXPECT_EQ(values[1].NotRange.Usage, 0x31);
+  EXPECT_TRUE(values[1].IsAlias);
+  EXPECT_EQ(values[2].NotRange.Usage, 0x30);
+  EXPECT_FALSE(values[2].IsAlias);
+  EXPECT_EQ(values[1].NotRange.DataIndex, 1);
+  EXPECT_EQ(values[2].NotRange.DataIndex, 1);
+  auto report = Report(pp.get(), HidP_Input);
+  report[1] = 0x44;
+  report[2] = 0x55;
+  ULONG a = 0, b = 0, z = 0;
+  HidP_GetUsageValue(HidP_Input, 0x01, 0, 0x30, &a, pp.get(), report.data(), Len(report));
+  HidP_GetUsageValue(HidP_Input, 0x01, 0, 0x31, &b, pp.get(), report.data(), Len(report));
+  HidP_GetUsageValue(HidP_Input, 0x01, 0, 0x32, &z, pp.get(), report.data(), Len(report));
+  EXPECT_EQ(a, 0x44u);
+  EXPECT_EQ(b, 0x44u);
+  EXPECT_EQ(z, 0x55u);
+}
+
+struct ShareCase {
+  const char* name;
+  Bytes usages;          // local items before the main item
+  uint8_t reportCount;
+  std::vector<std::array<int, 3>> records;  // usage, ReportCount, first byte
+};
+
+class FieldSharing : public ::testing::TestWithParam<ShareCase> {};
+
+TEST_P(FieldSharing, RecordsAndPositions) {
+  const ShareCase& c = GetParam();
+  Bytes d = {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01};
+  d.insert(d.end(), c.usages.begin(), c.usages.end());
+  d.insert(d.end(), {0x15, 0x00, 0x26, 0xFF, 0x00, 0x75, 0x08, 0x95, c.reportCount, 0xB1, 0x02, 0xC0});
+  const auto pp = ParseOne(d);
+  const auto values = ValueCaps(pp.get(), HidP_Feature);
+  ASSERT_EQ(values.size(), c.records.size());
+  auto report = Report(pp.get(), HidP_Feature);
+  for (size_t i = 0; i < report.size(); ++i) report[i] = static_cast<char>(i);
+  for (size_t i = 0; i < values.size(); ++i) {
+    const auto [usage, count, byte] = c.records[i];
+    EXPECT_EQ(values[i].Range.UsageMin, usage);
+    EXPECT_EQ(values[i].ReportCount, count);
+    ULONG v = 0;
+    ASSERT_EQ(HidP_GetUsageValue(HidP_Feature, 0xFF00, 0, static_cast<USAGE>(usage), &v, pp.get(), report.data(),
+                                 Len(report)),
+              HIDP_STATUS_SUCCESS);
+    EXPECT_EQ(v, static_cast<ULONG>(byte));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Variable, FieldSharing,
+    ::testing::Values(
+        ShareCase{"LastUsageTakesSurplus", {0x09, 0x01, 0x09, 0x02}, 4, {{2, 3, 2}, {1, 1, 1}}},
+        ShareCase{"ExtraUsagesDropped", {0x09, 0x01, 0x09, 0x02, 0x09, 0x03}, 2, {{2, 1, 2}, {1, 1, 1}}},
+        ShareCase{"RangeThenUsage", {0x19, 0x05, 0x29, 0x07, 0x09, 0x09}, 5, {{9, 2, 4}, {5, 1, 1}}},
+        ShareCase{"RangeCutShort", {0x19, 0x05, 0x29, 0x09}, 2, {{5, 1, 1}}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(StructureTest, RangeCutShortKeepsOnlyCoveredUsages) {
+  const Bytes d = {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x19, 0x05, 0x29, 0x09, 0x15, 0x00, 0x26, 0xFF,
+                   0x00, 0x75, 0x08, 0x95, 0x02, 0xB1, 0x02, 0xC0};
+  const auto pp = ParseOne(d);
+  const auto values = ValueCaps(pp.get(), HidP_Feature);
+  ASSERT_EQ(values.size(), 1u);
+  EXPECT_EQ(values[0].Range.UsageMax, 6);
+  auto report = Report(pp.get(), HidP_Feature);
+  ULONG v = 0;
+  EXPECT_EQ(HidP_GetUsageValue(HidP_Feature, 0xFF00, 0, 7, &v, pp.get(), report.data(), Len(report)),
+            HIDP_STATUS_USAGE_NOT_FOUND);
+}
+
+TEST(StructureTest, PaddingAndEmptyItemsMakeNoRecords) {
+  // Report Size 0 without usages, Report Count 0 with a usage: no records,
+  // no report bits.
+  const Bytes d = {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x75, 0x00, 0x95, 0x05, 0x81, 0x01,
+                   0x09, 0x02, 0x75, 0x08, 0x95, 0x00, 0x81, 0x02, 0xC0};
+  const auto pp = ParseOne(d);
+  HIDP_CAPS caps{};
+  HidP_GetCaps(pp.get(), &caps);
+  EXPECT_EQ(caps.InputReportByteLength, 0);
+  EXPECT_EQ(caps.NumberInputValueCaps, 0);
+  EXPECT_EQ(caps.NumberInputDataIndices, 0);
+}
+
+TEST(StructureTest, StringAndDesignatorIndices) {
+  const Bytes d = {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x09, 0x02, 0x79, 0x04, 0x49, 0x02, 0x59, 0x03,
+                   0x15, 0x00, 0x25, 0x01, 0x75, 0x01, 0x95, 0x01, 0x81, 0x02, 0x75, 0x07, 0x81, 0x01, 0xC0};
+  const auto buttons = ButtonCaps(ParseOne(d).get(), HidP_Input);
+  ASSERT_EQ(buttons.size(), 1u);
+  EXPECT_FALSE(buttons[0].IsStringRange);
+  EXPECT_EQ(buttons[0].NotRange.StringIndex, 4);
+  EXPECT_EQ(buttons[0].Range.StringMax, 4);
+  EXPECT_TRUE(buttons[0].IsDesignatorRange);
+  EXPECT_EQ(buttons[0].Range.DesignatorMin, 2);
+  EXPECT_EQ(buttons[0].Range.DesignatorMax, 3);
+}
+
+}  // namespace
+}  // namespace hid::testing
