@@ -22,7 +22,7 @@ constexpr size_t kTenMegabytes = 10u * 1024 * 1024;
 std::string ManyLines(size_t bytes) {
   std::string script;
   script.reserve(bytes + 16);
-  for (int i = 0; script.size() < bytes; ++i) script += "C" + std::to_string(i % 100000) + "\r\n";
+  while (script.size() < bytes) script += "C12345\r\n";
   return script + "END\r\n";
 }
 
@@ -55,10 +55,12 @@ TEST(ScriptScale, StepCostDoesNotGrowWithTheScript) {
   const StepCost large = MeasureSteps(ManyLines(kTenMegabytes), kSteps);
   // A step moves its progress line and the line it consumed, both a few
   // dozen bytes, whether the script holds 64 KB or 10 MB.
+  EXPECT_LE(small.maxBytes, 96u);
   EXPECT_LE(large.maxBytes, 96u);
-  EXPECT_EQ(large.maxBytes, small.maxBytes);
-  // Linear work per step would take minutes here (20000 x 10 MB).
-  EXPECT_LT(large.seconds, 2.0);
+  // Work linear in the script would take minutes here (20000 x 10 MB), even
+  // unsanitised; constant work takes milliseconds.
+  EXPECT_LT(large.seconds, 10.0);
+  RecordProperty("seconds_for_20000_steps_of_10MB", std::to_string(large.seconds));
 }
 
 TEST(ScriptScale, TenMegabyteFileLoadsAndRunsToItsEnd) {

@@ -123,12 +123,17 @@ void SettingCommands::ReviewVersion() {
   uint32_t count = 0;
   readerlink::ReaderDevice device(readerlink::kDeviceTypeQuery);
   readerlink::ScanAndExchange(device, [&](readerlink::ReaderDevice& reader, int32_t) {
-    // Every matching interface is asked on its own, with the full buffer;
-    // the record shows the last answer.
-    answer.fill(0);
-    count = static_cast<uint32_t>(answer.size());
+    // Every matching interface is asked on its own, with the whole buffer.
+    // The record shows the last answer that came; an interface that takes no
+    // frames (the reader's keyboard) does not wipe out an earlier one.
+    std::array<uint8_t, kVersionAnswerCapacity> received{};
+    uint32_t receivedCount = static_cast<uint32_t>(received.size());
     reader.ExchangeFrame(kVersionCommand.data(), static_cast<uint32_t>(kVersionCommand.size()),
-                         answer.data(), &count);
+                         received.data(), &receivedCount);
+    if (receivedCount > 0) {
+      answer = received;
+      count = receivedCount;
+    }
     reader.Close();
   });
   device.Close();

@@ -64,6 +64,7 @@ TEST_F(SettingCommandsTest, EveryLanguageWriteIsSeenByTheNextReview) {
     commands.ReviewLanguage();
     EXPECT_EQ(History(), ReviewRecord("52 24", language.value,
                                       std::string("\r\nCurrent language setting is ") + language.name));
+    reader.host->ClearTranscript();
   }
   // The warning came before every one of the eleven writes.
   EXPECT_EQ(reader.prompter.warningsShown, 11);
@@ -186,20 +187,43 @@ TEST(SettingDialogNotCreated, TheOperatorChoseNoValueSoNoneIsWritten) {
   EXPECT_EQ(prompter.messages, (std::vector<ScriptedPrompter::Message>{kNotCreated, kNotCreated}));
 }
 
-TEST_F(SettingCommandsTest, ReviewVersionShowsTheFirmwareText) {
+TEST(ReviewVersion, ShowsTheFirmwareTextAndLeavesTheCommandBox) {
+  ReaderSession reader(ReaderSession::Devices{
+      R"({"devices": [{"preset": "reader", "version_text": "QV5 FW 1.2"}]})"});
+  SettingCommands commands(reader.controller.Context());
   reader.controls.SetText(ControlId::CommandBox, "typed");
   reader.controller.CommandText = "kept";
-  ASSERT_TRUE(reader.controller.RouteCommand(menu::ReviewVersion) == false);  // no handler set yet
+  EXPECT_FALSE(reader.controller.RouteCommand(menu::ReviewVersion));  // no handler yet
   reader.controller.SetSettingHandler(&commands);
   ASSERT_TRUE(reader.controller.RouteCommand(menu::ReviewVersion));
 
-  const std::string version = "KAVRO KB V2.14";
-  EXPECT_EQ(History(), "Command:  02 52 22 03 71 \r\nResponse:  " +
-                           AckAnswerText({version.begin(), version.end()}) +
-                           "\r\n\r\nFirmware Version: " + version);
+  EXPECT_EQ(reader.controls.Stored(ControlId::HistoryBox),
+            "Command:  02 52 22 03 71 \r\nResponse:  " +
+                AckAnswerText({'Q', 'V', '5', ' ', 'F', 'W', ' ', '1', '.', '2'}) +
+                "\r\n\r\nFirmware Version: QV5 FW 1.2");
   EXPECT_EQ(reader.controls.Stored(ControlId::CommandBox), "typed");
   EXPECT_EQ(reader.controller.CommandText, "kept");
+  // The keyboard interface takes no frames; the configuration interface gets it once.
   EXPECT_EQ(reader.TakeSentFrames(), std::vector<std::string>{"02 52 22 03 71 "});
+}
+
+TEST(ReviewVersion, LastCharacterShownWhenTheLrcIsZero) {
+  // 02 ^ 06 ^ 'A' ^ 'F' ^ 03 is 0: the LRC is trimmed with the trailing zeros.
+  ReaderSession reader(
+      ReaderSession::Devices{R"({"devices": [{"preset": "reader", "version_text": "AF"}]})"});
+  SettingCommands commands(reader.controller.Context());
+  commands.ReviewVersion();
+  EXPECT_EQ(reader.controls.Stored(ControlId::HistoryBox),
+            "Command:  02 52 22 03 71 \r\nResponse:  02 06 41 46 03 \r\n\r\nFirmware Version: AF");
+}
+
+TEST(ReviewLanguage, ReaderHoldingFrench) {
+  ReaderSession reader(
+      ReaderSession::Devices{R"({"devices": [{"preset": "reader", "language": "7"}]})"});
+  SettingCommands commands(reader.controller.Context());
+  commands.ReviewLanguage();
+  EXPECT_EQ(reader.controls.Stored(ControlId::HistoryBox),
+            ReviewRecord("52 24", 0x37, "\r\nCurrent language setting is French"));
 }
 
 TEST_F(SettingCommandsTest, UnknownIdentifiersAreNotHandled) {

@@ -39,6 +39,13 @@ ReaderSession::ReaderSession(const std::string& preset)
   session.runState.ReaderPresent = 1;
 }
 
+ReaderSession::ReaderSession(const Devices& devices)
+    : clock(std::make_shared<hidhost::sim::VirtualClock>()),
+      host(hidhost::sim::SimulatedHost::CreateFromJson(devices.json, "test devices", clock)) {
+  hidhost::InstallHost(host);
+  session.runState.ReaderPresent = 1;
+}
+
 std::vector<std::string> ReaderSession::TakeSentFrames() {
   // The writer puts one frame in consecutive reports, zero-padded after its
   // LRC; a frame ends at the ETX whose next byte is the running LRC.

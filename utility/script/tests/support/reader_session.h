@@ -18,6 +18,11 @@ namespace utility::testing {
 struct ReaderSession {
   // `preset`: a simulated host preset ("reader", "none", ...).
   explicit ReaderSession(const std::string& preset = "reader");
+  // A simulated host from a JSON device file held in memory.
+  struct Devices {
+    std::string json;
+  };
+  explicit ReaderSession(const Devices& devices);
 
   // Frames written to the reader since the start or the last call, each as
   // "%02X " text, reassembled from the feature reports of the transcript.
