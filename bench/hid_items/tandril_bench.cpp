@@ -87,7 +87,18 @@ void InstallLargeDevice() {
   (void)installed;
 }
 
-const char* const kFeaturePath = "ff00:01:0000&ff00:17:0008&ff00:45:0008";
+// The path of a non-volatile feature value in the middle of the tree: the
+// sixth value of the eighth collection.
+std::string FeaturePath(uint32_t device) {
+  char path[256];
+  uint16_t size = sizeof path;
+  ItemInfo info{};
+  const int perCollection = 2 * (kValuesPerCollection + kButtonsPerCollection);
+  if (!GetItemByIndex(device, static_cast<uint16_t>(7 * perCollection + 5), path, &size, &info)) {
+    return "";
+  }
+  return path;
+}
 
 void BM_OpenHIDDevice(benchmark::State& state) {
   InstallLargeDevice();
@@ -128,10 +139,11 @@ BENCHMARK(BM_ListEveryItem)->Unit(benchmark::kMicrosecond);
 void BM_GetItemValueStored(benchmark::State& state) {
   InstallLargeDevice();
   const uint32_t h = OpenHIDDevice(0);
+  const std::string path = FeaturePath(h);
   int32_t value = 0;
-  if (!GetItemValue(h, kFeaturePath, &value)) state.SkipWithError("read failed");
+  if (!GetItemValue(h, path.c_str(), &value)) state.SkipWithError("read failed");
   for (auto _ : state) {
-    GetItemValue(h, kFeaturePath, &value);
+    GetItemValue(h, path.c_str(), &value);
     benchmark::DoNotOptimize(value);
   }
   CloseHIDDevice(h);
@@ -141,9 +153,10 @@ BENCHMARK(BM_GetItemValueStored);
 void BM_SetItemValue(benchmark::State& state) {
   InstallLargeDevice();
   const uint32_t h = OpenHIDDevice(0);
+  const std::string path = FeaturePath(h);
   int32_t value = 0;
   for (auto _ : state) {
-    if (!SetItemValue(h, kFeaturePath, ++value & 0x7FFF)) state.SkipWithError("write failed");
+    if (!SetItemValue(h, path.c_str(), ++value & 0x7FFF)) state.SkipWithError("write failed");
   }
   CloseHIDDevice(h);
 }

@@ -1,4 +1,6 @@
 // Enumeration, open and close, and the handle scheme.
+#include <functional>
+#include <iterator>
 #include <thread>
 
 #include "descriptor_builder.h"
@@ -58,10 +60,29 @@ TEST_F(DeviceOpenTest, HandleIsPositionPlusOneAndClosesOnce) {
   EXPECT_EQ(OpenHIDDevice(0), 1u);
   EXPECT_EQ(OpenHIDDevice(1), 2u);
   EXPECT_EQ(CloseHIDDevice(2), 1);
+
+  // Every export that takes a handle refuses 0, a closed slot and handles
+  // past the table.
+  const char* path = "ff00:01:0000&ff00:20:0000";
+  char text[64] = "ff00:01:0000&ff00:20:0000";
+  uint16_t size = sizeof text;
+  ItemInfo info{};
+  int32_t value = 0;
+  wchar_t wide[16];
+  const std::function<int32_t(uint32_t)> exports[] = {
+      [&](uint32_t h) { return CloseHIDDevice(h); },
+      [&](uint32_t h) { return GetItemByIndex(h, 0, text, &size, &info); },
+      [&](uint32_t h) { return ConvertItemPath(h, text); },
+      [&](uint32_t h) { return GetItemValue(h, path, &value); },
+      [&](uint32_t h) { return SetItemValue(h, path, 1); },
+      [&](uint32_t h) { return GetItemString(h, path, wide, sizeof wide); },
+  };
   for (uint32_t bad : {0u, 2u, 21u, 0xFFFFFFFFu}) {
-    SetLastHIDError(0);
-    EXPECT_EQ(CloseHIDDevice(bad), 0) << bad;
-    EXPECT_EQ(GetLastHIDError(), 87u) << bad;
+    for (size_t i = 0; i < std::size(exports); ++i) {
+      SetLastHIDError(0);
+      EXPECT_EQ(exports[i](bad), 0) << "export " << i << " handle " << bad;
+      EXPECT_EQ(GetLastHIDError(), 87u) << "export " << i << " handle " << bad;
+    }
   }
   EXPECT_EQ(CloseHIDDevice(1), 1);
   EXPECT_EQ(CloseHIDDevice(1), 0);

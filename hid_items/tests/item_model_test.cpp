@@ -91,8 +91,6 @@ TEST_F(ItemModelTest, PathBufferMustHoldTheTerminator) {
   EXPECT_EQ(size, expected.size() + 1);
   EXPECT_EQ(GetItemByIndex(h, 2, path, nullptr, &info), 0);
   EXPECT_EQ(GetLastHIDError(), 87u);
-  EXPECT_EQ(GetItemByIndex(9, 0, path, &size, &info), 0);
-  EXPECT_EQ(GetLastHIDError(), 87u);
 }
 
 TEST_F(ItemModelTest, ItemsOfOneCollectionFollowTheKindOrder) {

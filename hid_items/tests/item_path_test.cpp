@@ -75,8 +75,6 @@ TEST_F(ItemPathTest, ShortOrdinalTextIsRefusedForWidth) {
   EXPECT_EQ(GetLastHIDError(), 87u);
   EXPECT_EQ(ConvertItemPath(h, nullptr), 0);
   EXPECT_EQ(GetLastHIDError(), 87u);
-  EXPECT_EQ(ConvertItemPath(2, text), 0);
-  EXPECT_EQ(GetLastHIDError(), 87u);
   std::strcpy(text, "ff00:01&ff00:05:0000");
   EXPECT_EQ(ConvertItemPath(h, text), 0);
   EXPECT_EQ(GetLastHIDError(), 3u);
