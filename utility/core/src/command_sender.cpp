@@ -46,7 +46,17 @@ std::string CommandSender::ExchangeWithReaders(const std::vector<uint8_t>& frame
   std::string answer;
   readerlink::ReaderDevice device(readerlink::kDeviceTypeQuery);
   readerlink::ScanAndExchange(device, [&](readerlink::ReaderDevice& reader, int32_t) {
-    reader.ExchangeAsText(frame.data(), static_cast<int32_t>(frame.size()), &answer);
+    std::string text;
+    if (reader.ExchangeAsText(frame.data(), static_cast<int32_t>(frame.size()), &text)) {
+      answer = text;
+    } else {
+      // A failed exchange leaves its interface open, and the scan would hand
+      // that same interface to every later match (a reader's keyboard
+      // interface takes no frames, so its configuration interface would never
+      // see one). Closing it lets the next match open its own interface; the
+      // answer stays the one of the last exchange that worked.
+      reader.Close();
+    }
   });
   device.Close();
   return answer;

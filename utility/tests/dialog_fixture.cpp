@@ -1,0 +1,80 @@
+#include "dialog_fixture.h"
+
+#include <QApplication>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "colours.h"
+#include "reader_link/reader_device.h"
+#include "text_codec.h"
+
+namespace utility::testing {
+
+void EnsureApplication() {
+  if (QApplication::instance() != nullptr) return;
+  static int argc = 1;
+  static char name[] = "utility_tests";
+  static char* argv[] = {name, nullptr};
+  static QApplication app(argc, argv);
+  ApplyUtilityColours(app);
+}
+
+void DialogTest::MakeHost(const std::string& preset) {
+  readerlink::ReaderGeneration = readerlink::kGenerationNone;
+  clock = std::make_shared<hidhost::sim::VirtualClock>();
+  std::string error;
+  auto sim = hidhost::sim::SimulatedHost::Create(preset, clock, &error);
+  ASSERT_TRUE(sim) << error;
+  ASSERT_TRUE(error.empty()) << error;
+  sim->SetRecordProgramStarts(true);
+  host = std::make_shared<HostWrapper>(sim);
+  hidhost::InstallHost(host);
+}
+
+void DialogTest::MakeDialog() {
+  dialog = std::make_unique<UtilityDialog>(session, prompter);
+  dialog->Timer().stop();
+  dialog->show();
+}
+
+void DialogTest::Start(const std::string& preset) {
+  MakeHost(preset);
+  MakeDialog();
+}
+
+void DialogTest::TearDown() {
+  dialog.reset();
+  if (host) hidhost::InstallHost(hidhost::sim::SimulatedHost::Create("none", clock));
+}
+
+void DialogTest::Click(ControlId id) {
+  auto* button = qobject_cast<QPushButton*>(dialog->Control(id));
+  ASSERT_NE(button, nullptr);
+  ASSERT_TRUE(button->isVisible()) << "button " << static_cast<int>(id) << " is hidden";
+  button->click();
+}
+
+void DialogTest::TriggerMenu(int id) {
+  QAction* action = dialog->MenuAction(id);
+  ASSERT_NE(action, nullptr);
+  ASSERT_TRUE(dialog->MenuBar()->isVisible()) << "no menu bar";
+  action->trigger();
+}
+
+void DialogTest::TypeCommand(const std::string& text) {
+  auto* edit = qobject_cast<QPlainTextEdit*>(dialog->Control(ControlId::CommandBox));
+  edit->clear();
+  edit->setFocus();
+  edit->insertPlainText(ToDisplayText(text));
+}
+
+void DialogTest::ProcessEvents() { QCoreApplication::processEvents(); }
+
+void DialogTest::WaitForCommandPanel() {
+  for (int i = 0; i < 5 && !Shown(ControlId::CommandBox); ++i) Tick();
+  ASSERT_TRUE(Shown(ControlId::CommandBox));
+}
+
+}  // namespace utility::testing

@@ -1,0 +1,143 @@
+// The Qt side of the utility: text conversion, the file filter, and the
+// real message box, file dialog and About box, answered with
+// QTimer::singleShot while they run modally.
+#include <QApplication>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <filesystem>
+
+#include "about_dialog.h"
+#include "dialog_fixture.h"
+#include "qt_prompter.h"
+#include "text_codec.h"
+
+namespace utility::testing {
+namespace {
+
+struct CodecCase {
+  std::string bytes;
+  QString display;
+};
+
+TEST(TextCodecTest, ConvertsLineEndsAndLatin1BothWays) {
+  const std::vector<CodecCase> cases = {
+      {"", ""},
+      {"a\r\nb\r\n", "a\nb\n"},
+      {"Command:  02 \r\n\r\n", "Command:  02 \n\n"},
+      {"caf\xE9", QString::fromUtf8("caf\xC3\xA9")},
+      {"tab\there", "tab\there"},
+  };
+  for (const CodecCase& c : cases) {
+    EXPECT_EQ(ToDisplayText(c.bytes), c.display) << c.bytes;
+    EXPECT_EQ(FromDisplayText(c.display), c.bytes) << c.bytes;
+  }
+  EXPECT_EQ(FromDisplayText(QString::fromUtf8("\xE2\x82\xAC")), "?") << "beyond Latin-1";
+  EXPECT_EQ(FromDisplayText(QString(QChar(0x2029))), "\r\n");
+}
+
+TEST(QtNameFiltersTest, TurnsTheBarSeparatedFilterIntoQtFilters) {
+  EXPECT_EQ(QtNameFilters("Text Files (*.txt)|*.txt|All Files (*.*)|*.*||"),
+            (QStringList{"Text Files (*.txt)", "All Files (*.*)"}));
+  EXPECT_EQ(QtNameFilters("Scripts|*.txt;*.scr||"), (QStringList{"Scripts (*.txt *.scr)"}));
+  EXPECT_TRUE(QtNameFilters("").isEmpty());
+  EXPECT_TRUE(QtNameFilters("|||").isEmpty());
+}
+
+class QtPrompterTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { EnsureApplication(); }
+
+  // Runs `inspect` on the modal widget once it is open, then closes it.
+  template <typename Widget>
+  void WhenOpen(std::function<void(Widget*)> inspect) {
+    QTimer::singleShot(0, [inspect] {
+      auto* widget = qobject_cast<Widget*>(QApplication::activeModalWidget());
+      if (widget == nullptr) {
+        ADD_FAILURE() << "no modal " << Widget::staticMetaObject.className();
+        if (QWidget* other = QApplication::activeModalWidget()) other->close();
+        return;
+      }
+      inspect(widget);
+    });
+  }
+
+  QtPrompter prompter;
+};
+
+TEST_F(QtPrompterTest, MessageBoxesShowTheTextCaptionAndColours) {
+  struct Case {
+    std::string caption, shownCaption;
+  };
+  for (const Case& c : {Case{"Error", "Error"}, Case{"", "Pelorin"}}) {
+    bool seen = false;
+    WhenOpen<QMessageBox>([&](QMessageBox* box) {
+      seen = true;
+      EXPECT_EQ(box->windowTitle().toStdString(), c.shownCaption);
+      EXPECT_EQ(box->text().toStdString(), "Please Input the Command String!");
+      EXPECT_EQ(box->standardButtons(), QMessageBox::Ok);
+      EXPECT_EQ(box->palette().color(QPalette::Window), QColor(150, 200, 255));
+      EXPECT_EQ(box->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+      box->button(QMessageBox::Ok)->click();
+    });
+    prompter.ShowMessage("Please Input the Command String!", c.caption);
+    EXPECT_TRUE(seen);
+  }
+}
+
+TEST_F(QtPrompterTest, SaveDialogAddsTheExtensionAndNeverAsksBeforeReplacing) {
+  const std::filesystem::path folder = std::filesystem::temp_directory_path();
+  WhenOpen<QFileDialog>([&](QFileDialog* dialog) {
+    EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptSave);
+    EXPECT_EQ(dialog->nameFilters(), (QStringList{"Text Files (*.txt)", "All Files (*.*)"}));
+    EXPECT_EQ(dialog->defaultSuffix(), "txt");
+    EXPECT_TRUE(dialog->testOption(QFileDialog::DontConfirmOverwrite));
+    dialog->setDirectory(QString::fromStdString(folder.string()));
+    dialog->selectFile(QStringLiteral("pelorin_history"));
+    static_cast<QDialog*>(dialog)->accept();
+  });
+  const auto chosen = prompter.AskSaveFileName(kTextFileFilter, kTextFileExtension);
+  ASSERT_TRUE(chosen.has_value());
+  EXPECT_EQ(std::filesystem::path(*chosen).filename(), "pelorin_history.txt");
+}
+
+TEST_F(QtPrompterTest, ACancelledFileDialogGivesNoName) {
+  for (bool save : {true, false}) {
+    WhenOpen<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
+    const auto chosen = save ? prompter.AskSaveFileName(kTextFileFilter, kTextFileExtension)
+                             : prompter.AskOpenFileName(kTextFileFilter, kTextFileExtension);
+    EXPECT_FALSE(chosen.has_value());
+  }
+}
+
+TEST_F(QtPrompterTest, TheAboutBoxShowsTheVersionAndCloses) {
+  bool seen = false;
+  WhenOpen<AboutDialog>([&](AboutDialog* about) {
+    seen = true;
+    EXPECT_EQ(about->windowTitle(), "About");
+    QStringList texts;
+    for (QLabel* label : about->findChildren<QLabel*>()) texts << label->text();
+    EXPECT_TRUE(texts.contains("KAVRO USB KB (QV5) Utility v1.0"));
+    EXPECT_EQ(about->palette().color(QPalette::Window), QColor(150, 200, 255));
+    QPushButton* close = nullptr;
+    for (QPushButton* button : about->findChildren<QPushButton*>())
+      if (button->text() == "Close") close = button;
+    ASSERT_NE(close, nullptr);
+    close->click();
+  });
+  prompter.ShowAbout();
+  EXPECT_TRUE(seen);
+}
+
+TEST_F(QtPrompterTest, SettingDialogsWithoutRunnersCannotBeCreated) {
+  SettingRequest request{"Polling Interval (range from 1 to 255):", 1};
+  EXPECT_EQ(prompter.ConfirmSettingWrite(), DialogOutcome::NotCreated);
+  EXPECT_EQ(prompter.AskSetting(&request), DialogOutcome::NotCreated);
+  prompter.SetWarningDialog([](QWidget*) { return DialogOutcome::Accepted; });
+  EXPECT_EQ(prompter.ConfirmSettingWrite(), DialogOutcome::Accepted);
+}
+
+}  // namespace
+}  // namespace utility::testing

@@ -1,0 +1,317 @@
+// Send Command, the hexadecimal send of the menu commands, the reader's
+// keyboard answer and the tick's script steps.
+#include <QApplication>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <thread>
+
+#include "dialog_fixture.h"
+#include "utility/command_sender.h"
+#include "utility/handlers.h"
+
+namespace utility::testing {
+namespace {
+
+// Every SET_FEATURE line of the transcript, without its path.
+std::vector<std::string> FeatureWrites(HostWrapper& host) {
+  std::vector<std::string> writes;
+  for (const std::string& line : host.sim().Transcript()) {
+    const size_t at = line.find("SET_FEATURE ");
+    if (at != std::string::npos) writes.push_back(line.substr(at + 12));
+  }
+  return writes;
+}
+
+class SendingTest : public DialogTest {
+ protected:
+  void StartWith(const std::string& preset) {
+    Start(preset);
+    if (preset == "none") {
+      // The command panel as it shows after detection.
+      dialog->ShowCommandPanel();
+    } else {
+      WaitForCommandPanel();
+    }
+    host->sim().ClearTranscript();
+  }
+  QWidget* Focused() const { return dialog->focusWidget(); }
+  QWidget* Widget(ControlId id) const { return dialog->Control(id); }
+};
+
+struct TypedCase {
+  const char* name;
+  const char* preset;
+  std::string typed;
+  std::string recorded;     // the history line
+  const char* message;      // nullptr: none
+  ControlId focus;
+  bool responseEmptied;
+  std::string firstWrite;   // leading bytes of the first feature report; empty: nothing sent
+};
+
+class TypedSendTest : public SendingTest, public ::testing::WithParamInterface<TypedCase> {};
+
+TEST_P(TypedSendTest, SendsRecordsAndMovesTheFocus) {
+  const TypedCase& c = GetParam();
+  StartWith(c.preset);
+  session.HistoryText = "earlier\r\n";
+  dialog->SetText(ControlId::ResponseBox, "old answer");
+  TypeCommand(c.typed);
+  Click(ControlId::SendCommand);
+
+  if (c.message == nullptr) {
+    EXPECT_TRUE(prompter.messages.empty());
+  } else {
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0], (ScriptedPrompter::Message{c.message, "Error"}));
+  }
+  EXPECT_EQ(session.HistoryText, c.recorded + "\r\n" + "earlier\r\n");
+  EXPECT_EQ(Text(ControlId::HistoryBox), session.HistoryText);
+  EXPECT_EQ(Text(ControlId::CommandBox), "");
+  EXPECT_EQ(Focused(), Widget(c.focus));
+  EXPECT_EQ(Text(ControlId::ResponseBox), c.responseEmptied ? "" : "old answer");
+  const std::vector<std::string> writes = FeatureWrites(*host);
+  if (c.firstWrite.empty()) {
+    EXPECT_TRUE(writes.empty());
+  } else {
+    ASSERT_FALSE(writes.empty());
+    EXPECT_EQ(writes[0].rfind(c.firstWrite, 0), 0u) << writes[0];
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Typed, TypedSendTest,
+    ::testing::Values(
+        TypedCase{"Empty", "reader", "", "", kEmptyCommandMessage, ControlId::CommandBox, false, ""},
+        TypedCase{"TabsOnly", "reader", "\t\t", "", kEmptyCommandMessage, ControlId::CommandBox, false, ""},
+        TypedCase{"NoReader", "none", "ab", "ab", nullptr, ControlId::CommandBox, false, ""},
+        TypedCase{"FrameR1", "reader", "R1", "R1", nullptr, ControlId::CommandBox, false, "00 02 52 31 0D 03 6F"},
+        TypedCase{"TabsRemovedSpacesKept", "reader", "a\tb c", "ab c", nullptr, ControlId::CommandBox, false,
+                  "00 02 61 62 20 63 0D 03"},
+        TypedCase{"SecondCharCapitalY", "reader", "xY", "xY", nullptr, ControlId::ResponseBox, true, "00 02 78 59 0D"},
+        TypedCase{"SecondCharSmallY", "reader", "xy", "xy", nullptr, ControlId::CommandBox, false, "00 02 78 79 0D"},
+        TypedCase{"ThreeCharsWithY", "none", "xYz", "xYz", nullptr, ControlId::ResponseBox, true, ""},
+        TypedCase{"LineBreakKept", "none", "a\r\nb", "a\r\nb", nullptr, ControlId::CommandBox, false, ""}),
+    [](const ::testing::TestParamInfo<TypedCase>& info) { return std::string(info.param.name); });
+
+TEST_F(SendingTest, TypedTextBeyond124CharactersIsRefusedWhole) {
+  StartWith("reader");
+  const std::string longest(124, 'A');
+  const std::string tooLong(125, 'A');
+  TypeCommand(tooLong);
+  Click(ControlId::SendCommand);
+  ASSERT_EQ(prompter.messages.size(), 1u);
+  EXPECT_EQ(prompter.messages[0], (ScriptedPrompter::Message{kTypedTooLongMessage, "Error"}));
+  EXPECT_EQ(Text(ControlId::CommandBox), tooLong);
+  EXPECT_EQ(session.HistoryText, "");
+  EXPECT_TRUE(FeatureWrites(*host).empty());
+
+  TypeCommand(longest);
+  Click(ControlId::SendCommand);
+  EXPECT_EQ(prompter.messages.size(), 1u);
+  EXPECT_EQ(session.HistoryText, longest + "\r\n");
+  EXPECT_FALSE(FeatureWrites(*host).empty());
+}
+
+TEST_F(SendingTest, AnInterfaceThatCannotBeOpenedPrintsTheDiagnosticLine) {
+  MakeHost("reader");
+  MakeDialog();
+  WaitForCommandPanel();
+  // The reader's first interface cannot be opened; the next one still gets
+  // the frame.
+  host->RefuseSecondOpen(host->Paths().at(0));
+  TypeCommand("ab");
+  ::testing::internal::CaptureStdout();
+  Click(ControlId::SendCommand);
+  std::fflush(stdout);
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Fail to open device! \n");
+  EXPECT_EQ(session.HistoryText, "ab\r\n");
+  EXPECT_TRUE(prompter.messages.empty());
+  EXPECT_FALSE(FeatureWrites(*host).empty());
+}
+
+TEST_F(SendingTest, TheReadersTypedAnswerLandsInTheFocusedResponseBoxUnderABusyCursor) {
+  StartWith("reader");
+  bool busyDuringExchange = false;
+  host->onOpen = [&] {
+    busyDuringExchange = QApplication::overrideCursor() != nullptr &&
+                         QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+  };
+  TypeCommand("xY");
+  Click(ControlId::SendCommand);
+  EXPECT_TRUE(busyDuringExchange);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  EXPECT_EQ(Text(ControlId::ResponseBox), "") << "typed output is queued, not written during the send";
+  ProcessEvents();
+  EXPECT_EQ(Text(ControlId::ResponseBox), "xY OK\r\n");
+  EXPECT_EQ(Text(ControlId::CommandBox), "");
+
+  // Typing from another thread is queued to the dialog as well.
+  std::thread reader([this] { host->TypeAsReader("06 41\r"); });
+  reader.join();
+  ProcessEvents();
+  EXPECT_EQ(Text(ControlId::ResponseBox), "xY OK\r\n06 41\r\n");
+
+  // Without a capital Y second, typing lands in the command box.
+  TypeCommand("xy");
+  Click(ControlId::SendCommand);
+  ProcessEvents();
+  EXPECT_EQ(Text(ControlId::CommandBox), "");
+  host->TypeAsReader("12\r");
+  ProcessEvents();
+  EXPECT_EQ(Text(ControlId::CommandBox), "12\r\n");
+  EXPECT_EQ(Text(ControlId::ResponseBox), "xY OK\r\n06 41\r\n");
+}
+
+struct HexCase {
+  const char* name;
+  const char* preset;
+  std::string typed;
+  const char* message;
+  std::string command;  // frame text of the record; empty when no frame was built
+  bool answered;
+};
+
+class HexSendTest : public SendingTest, public ::testing::WithParamInterface<HexCase> {};
+
+TEST_P(HexSendTest, ShowsTheExchangeRecord) {
+  const HexCase& c = GetParam();
+  StartWith(c.preset);
+  TypeCommand(c.typed);
+  dialog->SendHexCommand();
+
+  const std::string history = Text(ControlId::HistoryBox);
+  const std::string head = "Command:  " + c.command + "\r\nResponse:  ";
+  ASSERT_EQ(history.rfind(head, 0), 0u) << history;
+  ASSERT_GE(history.size(), head.size() + 4);
+  EXPECT_EQ(history.substr(history.size() - 4), "\r\n\r\n");
+  const std::string answer = history.substr(head.size(), history.size() - head.size() - 4);
+  if (c.answered) {
+    ASSERT_FALSE(answer.empty());
+    ASSERT_EQ(answer.size() % 3, 0u) << answer;
+    for (size_t i = 0; i < answer.size(); i += 3) {
+      EXPECT_TRUE(std::isxdigit(static_cast<unsigned char>(answer[i])) && !std::islower(answer[i]));
+      EXPECT_EQ(answer[i + 2], ' ');
+    }
+  } else {
+    EXPECT_EQ(answer, "");
+  }
+  if (c.message == nullptr) {
+    EXPECT_TRUE(prompter.messages.empty());
+  } else {
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0], (ScriptedPrompter::Message{c.message, "Error"}));
+  }
+  EXPECT_EQ(Text(ControlId::CommandBox), "");
+  EXPECT_EQ(dialog->CommandText(), "");
+  EXPECT_EQ(session.HistoryText, "") << "HistoryText is for typed commands only";
+  EXPECT_EQ(FeatureWrites(*host).empty(), !c.answered);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Hex, HexSendTest,
+    ::testing::Values(
+        HexCase{"ReviewLanguage", "reader", "52 24", nullptr, "02 52 24 03 77 ", true},
+        HexCase{"ReviewLanguageNoReader", "none", "52 24", nullptr, "02 52 24 03 77 ", false},
+        HexCase{"WithoutBlanks", "reader", "5224", nullptr, "02 52 24 03 77 ", true},
+        HexCase{"TabsRemoved", "none", "52\t24", nullptr, "02 52 24 03 77 ", false},
+        HexCase{"LineBreakDecodesAsZero", "none", "52\r\n24", nullptr, "02 52 00 24 03 77 ", false},
+        HexCase{"SpacesAndTabsOnly", "reader", " \t \t", kEmptyCommandMessage, "", false},
+        HexCase{"Longest", "none", std::string(250, 'F'), nullptr,
+                [] {
+                  std::string s = "02 ";
+                  for (int i = 0; i < 125; ++i) s += "FF ";
+                  return s + "03 FE ";
+                }(),
+                false},
+        HexCase{"TooLong", "reader", std::string(252, 'F'), kInvalidHexMessage, "", false}),
+    [](const ::testing::TestParamInfo<HexCase>& info) { return std::string(info.param.name); });
+
+// A script runner that records what the tick and the send ask of it.
+class FakeScript : public ScriptRunHandler {
+ public:
+  explicit FakeScript(UtilityContext context) : context_(context) {}
+  void ToggleScriptRun() override {
+    ++toggles;
+    context_.session.runState.ScriptRunning = 0;
+  }
+  void SendScriptFile() override { ++sendFiles; }
+  void RunScriptStep() override {
+    ++steps;
+    if (nextCommand.empty()) {
+      context_.session.runState.ScriptRunning = 0;
+    } else {
+      context_.CommandText = nextCommand;
+    }
+  }
+  std::string nextCommand;
+  int toggles = 0, sendFiles = 0, steps = 0;
+
+ private:
+  UtilityContext context_;
+};
+
+TEST_F(SendingTest, TheTickSendsWhatTheScriptStepPicked) {
+  StartWith("none");
+  FakeScript script(dialog->controller().Context());
+  dialog->controller().SetScriptHandler(&script);
+  dialog->SetText(ControlId::CommandBox, "Current command: R1");
+
+  Tick();
+  EXPECT_EQ(script.steps, 0) << "no step while no script runs";
+
+  session.runState.ScriptRunning = 1;
+  script.nextCommand = "R1";
+  Tick();
+  EXPECT_EQ(script.steps, 1);
+  EXPECT_EQ(session.HistoryText, "R1\r\n");
+  EXPECT_EQ(Text(ControlId::CommandBox), "Current command: R1") << "a script send keeps the progress";
+
+  script.nextCommand.clear();  // the step ends the run: nothing is sent
+  Tick();
+  EXPECT_EQ(script.steps, 2);
+  EXPECT_EQ(session.HistoryText, "R1\r\n");
+
+  Click(ControlId::RunScript);
+  Click(ControlId::SendFile);
+  EXPECT_EQ(script.toggles, 1);
+  EXPECT_EQ(script.sendFiles, 1);
+}
+
+struct PauseCase {
+  const char* name;
+  std::string command;
+  bool pauses;
+  std::string recorded;
+};
+
+class ScriptPauseTest : public SendingTest, public ::testing::WithParamInterface<PauseCase> {};
+
+TEST_P(ScriptPauseTest, OnlyATwoCharacterCommandWithCapitalYPausesARun) {
+  StartWith("none");
+  FakeScript script(dialog->controller().Context());
+  dialog->controller().SetScriptHandler(&script);
+  dialog->SetText(ControlId::CommandBox, "progress");
+  dialog->SetText(ControlId::ResponseBox, "old");
+  session.runState.ScriptRunning = 1;
+  script.nextCommand = GetParam().command;
+  Tick();
+  const bool pauses = GetParam().pauses;
+  EXPECT_EQ(session.runState.ScriptPaused, pauses ? 1 : 0);
+  EXPECT_EQ(script.toggles, pauses ? 1 : 0);
+  EXPECT_EQ(Text(ControlId::ResponseBox), pauses ? "" : "old");
+  if (pauses) {
+    EXPECT_EQ(Focused(), Widget(ControlId::ResponseBox));
+  }
+  EXPECT_EQ(Text(ControlId::CommandBox), "progress");
+  EXPECT_EQ(session.HistoryText, GetParam().recorded + "\r\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Pause, ScriptPauseTest,
+                         ::testing::Values(PauseCase{"xY", "xY", true, "xY"}, PauseCase{"xYz", "xYz", false, "xYz"},
+                                           PauseCase{"xy", "xy", false, "xy"},
+                                           PauseCase{"TabThenY", "x\tY", true, "xY"}),
+                         [](const ::testing::TestParamInfo<PauseCase>& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace utility::testing
