@@ -15,6 +15,10 @@ int Scan(ReaderDevice& device, const ReaderAction& action, ScanStyle style) {
     int32_t kind = 0;
     std::string path;
     if (!device.ProbeInterface(&kind, index, &path) || kind != kKindReader) continue;
+    // OpenByIndex reports success at once while the object is open, so an
+    // interface left open by the action before (a failed exchange, such as on
+    // the reader's keyboard interface) would take the place of this one.
+    device.Close();
     if (device.OpenByIndex(index)) {
       if (style == ScanStyle::Send) hidhost::SleepMs(kExchangeLeadMs);
       ++visited;

@@ -67,24 +67,6 @@ TEST_F(ExchangeTest, FrameIsCutIntoReportsWithIdZero) {
   }
 }
 
-TEST_F(ExchangeTest, AnswerRunsFromFirstNonEmptyReportToTheEnd) {
-  ScriptedInterface r = Reader(8);
-  r.answers[3] = {0x06};
-  Use(r);
-  Bytes answer(1024, 0xEE);
-  uint32_t count = 1024;
-  EXPECT_TRUE(device_.ExchangeFrame(Frame(5).data(), 5, answer.data(), &count));
-  EXPECT_EQ(count, 784u);  // reads 3 to 100, 8 bytes each
-  EXPECT_EQ(answer[0], 0x06);
-  EXPECT_TRUE(std::all_of(answer.begin() + 1, answer.begin() + 784, [](uint8_t b) { return b == 0; }));
-
-  Use(r);
-  std::string text;
-  EXPECT_TRUE(device_.ExchangeAsText(Frame(5).data(), 5, &text));
-  EXPECT_EQ(text, "06 ");
-  EXPECT_EQ(device_.GetHandle(), nullptr);
-}
-
 TEST_F(ExchangeTest, ZeroReportsInsideTheAnswerAreKept) {
   ScriptedInterface r = Reader(8);
   r.answers[1] = {0, 0, 0, 0, 0, 0, 0, 0x41};  // only the last data byte is set
@@ -100,7 +82,7 @@ TEST_F(ExchangeTest, AnswerThatWouldOverflowStopsPolling) {
   const Case cases[] = {
       {7, 100, 1, 98, false, 15},    // the 15th append would pass 100
       {7, 100, 90, 77, true, 100},   // reads 90 to 100 fit
-      {63, 1024, 1, 1008, false, 17},
+      {7, 77, 90, 77, true, 100},    // and fill the capacity exactly
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.payload);
@@ -115,37 +97,6 @@ TEST_F(ExchangeTest, AnswerThatWouldOverflowStopsPolling) {
     EXPECT_EQ(sleeps(), Concat({kAnswerWaitMs}, PollSleeps(c.result ? c.reads : c.reads - 1)));
     device_.Close();
   }
-  // The 1024-byte answer buffer of the text exchange overflows the same way.
-  ScriptedInterface r = Reader(63);
-  for (uint32_t n = 1; n <= kPollReads; ++n) r.answers[n] = {0x30};
-  Use(r);
-  std::string text = "old";
-  EXPECT_FALSE(device_.ExchangeAsText(Frame(5).data(), 5, &text));
-  EXPECT_EQ(text, "");
-  EXPECT_NE(device_.GetHandle(), nullptr);  // left open after a failed exchange
-}
-
-TEST_F(ExchangeTest, RefusedWritesAreRetriedThreeTimes) {
-  // Two refusals, then accepted: the frame counts as sent.
-  ScriptedInterface r = Reader(8);
-  r.writes = {false, false, true};
-  Use(r);
-  Bytes answer(1024);
-  uint32_t count = 1024;
-  EXPECT_TRUE(device_.ExchangeFrame(Frame(9).data(), 9, answer.data(), &count));
-  EXPECT_EQ(reader().written.size(), 4u);
-  EXPECT_EQ(reader().written[0], reader().written[2]);
-  EXPECT_EQ(sleeps(), Concat({10, 10, kAnswerWaitMs}, PollSleeps(kPollReads)));
-
-  // Three refusals: nothing more is written and nothing is read.
-  r.writes = {false, false, false};
-  Use(r);
-  count = 1024;
-  EXPECT_FALSE(device_.ExchangeFrame(Frame(9).data(), 9, answer.data(), &count));
-  EXPECT_EQ(count, 0u);
-  EXPECT_EQ(reader().written.size(), 3u);
-  EXPECT_EQ(reader().reads, 0u);
-  EXPECT_EQ(sleeps(), (Sleeps{10, 10, 10}));
 }
 
 TEST_F(ExchangeTest, SendFrameWritesEveryReportAndCloses) {
@@ -202,9 +153,10 @@ TEST_F(ExchangeTest, UnusableCallsWriteNothing) {
     EXPECT_TRUE(sleeps().empty());
   }
 
-  // Every read failing: no answer, false.
+  // Every read failing: no answer, false, whatever the failed reads left.
   ScriptedInterface r = Reader(8);
   r.readsFail = true;
+  r.answers[1] = {0x41};
   Use(r);
   count = 1024;
   EXPECT_FALSE(device_.ExchangeFrame(Frame(5).data(), 5, answer.data(), &count));

@@ -118,7 +118,7 @@ TEST_F(DiscoveryTest, SendScanReachesEveryReaderAndReportsFailedOpens) {
   EXPECT_EQ(ReaderGeneration, kGenerationLegacy);  // the reader probed last wins
 }
 
-TEST_F(DiscoveryTest, DetectionScanIsSilentAndReusesAnInterfaceLeftOpen) {
+TEST_F(DiscoveryTest, DetectionScanIsSilentAndOpensEveryMatchAfresh) {
   auto host = InstallScriptedHost({Interface(kReaderVendorId, kLegacyReaderProductId),
                                    Interface(kReaderVendorId, kCurrentReaderProductId, false),
                                    Interface(kReaderVendorId, kCurrentReaderProductId)});
@@ -129,8 +129,8 @@ TEST_F(DiscoveryTest, DetectionScanIsSilentAndReusesAnInterfaceLeftOpen) {
     paths.push_back(d.GetDevicePath());  // left open on purpose
   });
   EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
-  EXPECT_EQ(found, 3);  // the first interface stays open, so every match "opens"
-  EXPECT_EQ(paths, std::vector<std::string>(3, host->at(0).path));
+  EXPECT_EQ(found, 2);
+  EXPECT_EQ(paths, (std::vector<std::string>{host->at(0).path, host->at(2).path}));
   EXPECT_TRUE(host->virtualClock().Sleeps().empty());
   EXPECT_EQ(ReaderGeneration, kGenerationCurrent);
 }

@@ -4,9 +4,9 @@
 // (ReaderDevice::ProbeInterface); a match of kind 3 is opened with
 // OpenByIndex and handed to the caller's action.
 //
-// Since OpenByIndex reports success at once while the object is open, an
-// interface the action leaves open (a failed exchange) is the one handed to
-// the action again at the next matching position.
+// Every match is opened afresh (an interface the action before left open is
+// closed first), so each matching interface receives its own action; the
+// action may leave the device open or close it.
 #pragma once
 
 #include <cstdint>
@@ -29,8 +29,8 @@ using ReaderAction = std::function<void(ReaderDevice& device, int32_t memberInde
 // of times `exchange` ran.
 int ScanAndExchange(ReaderDevice& device, const ReaderAction& exchange);
 
-// The scan of reader detection: as ScanAndExchange, but without the wait,
-// without the line and without closing after a failed open. Returns the
+// The scan of reader detection: as ScanAndExchange, but without the wait
+// and without the line. Returns the
 // number of times `found` ran.
 int ScanForReaders(ReaderDevice& device, const ReaderAction& found);
 

@@ -1,0 +1,129 @@
+// The link against the simulated reader of the host layer, in virtual time.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "hidhost/sim.h"
+#include "reader_link/command_codec.h"
+#include "reader_link/reader_device.h"
+#include "reader_link/reader_scan.h"
+
+namespace readerlink {
+namespace {
+
+using hidhost::sim::SimulatedHost;
+using hidhost::sim::VirtualClock;
+using Sleeps = std::vector<uint32_t>;
+
+const std::vector<uint8_t> kReviewLanguage = {0x02, 0x52, 0x24, 0x03, 0x77};
+
+class SimulatedReaderTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ReaderGeneration = kGenerationNone; }
+
+  // `devices` is the JSON list of devices.
+  void Install(const std::string& devices) {
+    std::string error;
+    host_ = SimulatedHost::CreateFromJson("{\"devices\": [" + devices + "]}", "test", clock_, &error);
+    ASSERT_EQ(error, "");
+    hidhost::InstallHost(host_);
+    host_->EnumerateInterfaces(&paths_);
+  }
+  size_t Requests(const std::string& kind) {
+    auto lines = host_->Transcript();
+    return size_t(std::count_if(lines.begin(), lines.end(), [&](const std::string& line) {
+      return line.find(" " + kind + " ") != std::string::npos || line.ends_with(" " + kind);
+    }));
+  }
+
+  std::shared_ptr<VirtualClock> clock_ = std::make_shared<VirtualClock>();
+  std::shared_ptr<SimulatedHost> host_;
+  std::vector<std::string> paths_;
+};
+
+TEST_F(SimulatedReaderTest, SendScanReachesTheConfigurationInterface) {
+  Install(R"({"preset": "reader"})");
+  ReaderDevice device;
+  std::string text;
+  const int ran = ScanAndExchange(device, [&](ReaderDevice& d, int32_t) {
+    d.ExchangeAsText(kReviewLanguage.data(), int32_t(kReviewLanguage.size()), &text);
+  });
+  EXPECT_EQ(ran, 2);  // the keyboard interface matches too, but takes no frame
+  EXPECT_EQ(text, "02 06 30 03 37 ");
+  EXPECT_EQ(ReaderGeneration, kGenerationCurrent);
+  const auto transcript = host_->Transcript();
+  ASSERT_EQ(transcript.size(), 1 + kPollReads);
+  EXPECT_EQ(transcript[0], paths_[1] + " SET_FEATURE 00 02 52 24 03 77 00 00 00");
+  EXPECT_EQ(Requests("GET_FEATURE"), kPollReads);
+  Sleeps expected = {kExchangeLeadMs, kExchangeLeadMs, kAnswerWaitMs};
+  expected.resize(expected.size() + kPollReads, kPollWaitMs);
+  EXPECT_EQ(clock_->Sleeps(), expected);
+}
+
+TEST_F(SimulatedReaderTest, ExchangeFrameCountsRetriesAndOverflows) {
+  struct Case {
+    std::string options;  // of the reader preset
+    uint32_t capacity;
+    bool result;
+    uint32_t count;
+    size_t sets, gets;
+    Sleeps lead;          // the sleeps before the first read's
+    size_t pollSleeps;
+  };
+  const Case cases[] = {
+      {"", 1024, true, 776, 1, 100, {300}, 100},  // answer from the 4th read on
+      {R"("answer_delay_reads": 2)", 1024, true, 784, 1, 100, {300}, 100},
+      {R"("feature_report_length": 8, "answer_delay_reads": 0)", 100, false, 98, 1, 15, {300}, 14},
+      {R"("feature_report_length": 64, "answer_delay_reads": 0)", 1024, false, 1008, 1, 17, {300}, 16},
+      {R"("fail_set_feature": 2)", 1024, true, 776, 3, 100, {10, 10, 300}, 100},
+      {R"("fail_set_feature": 3)", 1024, false, 0, 3, 0, {10, 10, 10}, 0},
+      {R"("fail_get_feature": 100)", 1024, false, 0, 1, 100, {300}, 100},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.options);
+    Install(R"({"preset": "reader")" + (c.options.empty() ? "" : ", " + c.options) + "}");
+    clock_->ClearSleeps();
+    ReaderDevice device;
+    ASSERT_TRUE(device.OpenByIndex(1));
+    std::vector<uint8_t> answer(c.capacity);
+    uint32_t count = c.capacity;
+    EXPECT_EQ(device.ExchangeFrame(kReviewLanguage.data(), 5, answer.data(), &count), c.result);
+    EXPECT_EQ(count, c.count);
+    if (c.count) {
+      EXPECT_EQ(std::vector<uint8_t>(answer.begin(), answer.begin() + 5),
+                (std::vector<uint8_t>{0x02, 0x06, 0x30, 0x03, 0x37}));
+    }
+    EXPECT_EQ(Requests("SET_FEATURE"), c.sets);
+    EXPECT_EQ(Requests("GET_FEATURE"), c.gets);
+    Sleeps expected = c.lead;
+    expected.resize(expected.size() + c.pollSleeps, kPollWaitMs);
+    EXPECT_EQ(clock_->Sleeps(), expected);
+  }
+}
+
+TEST_F(SimulatedReaderTest, TextOfAnOverflowingAnswerStaysEmpty) {
+  Install(R"({"preset": "reader", "feature_report_length": 64, "answer_delay_reads": 0})");
+  ReaderDevice device;
+  ASSERT_TRUE(device.OpenByIndex(1));
+  std::string text = "old";
+  EXPECT_FALSE(device.ExchangeAsText(kReviewLanguage.data(), 5, &text));
+  EXPECT_EQ(text, "");
+  EXPECT_NE(device.GetHandle(), nullptr);  // left open after a failed exchange
+}
+
+TEST_F(SimulatedReaderTest, ReaderProbedLastSetsTheGeneration) {
+  struct Case { std::string devices; int32_t generation; };
+  const Case cases[] = {
+      {R"({"preset": "legacy-reader"}, {"preset": "reader"})", kGenerationCurrent},
+      {R"({"preset": "reader"}, {"preset": "legacy-reader"})", kGenerationLegacy},
+  };
+  for (const Case& c : cases) {
+    Install(c.devices);
+    ReaderDevice device;
+    EXPECT_EQ(ScanForReaders(device, {}), 4);
+    EXPECT_EQ(ReaderGeneration, c.generation) << c.devices;
+  }
+}
+
+}  // namespace
+}  // namespace readerlink
