@@ -8,6 +8,8 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 #include "app_icon.h"
@@ -93,7 +95,10 @@ void UtilityDialog::BuildControls() {
       }
     }
     widget->setObjectName(QStringLiteral("control%1").arg(id));
-    widget->setGeometry(DialogUnitsToPixels(font, t.x, t.y, t.width, t.height));
+    QRect rect = DialogUnitsToPixels(font, t.x, t.y, t.width, t.height);
+    // A label is never cut short by a font wider than the template's.
+    if (t.kind == ControlKind::Label) rect.setWidth(std::max(rect.width(), widget->sizeHint().width()));
+    widget->setGeometry(rect);
     controls_[t.id] = widget;
   }
   const QRect size = DialogUnitsToPixels(font, 0, 0, kDialogWidthDu, kDialogHeightDu);
@@ -157,6 +162,28 @@ void UtilityDialog::SetText(ControlId id, const std::string& text) {
   } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
     group->setTitle(display);
   }
+}
+
+bool UtilityDialog::ReplaceTextStart(ControlId id, std::string_view oldStart,
+                                     std::string_view newStart) {
+  auto* edit = qobject_cast<QPlainTextEdit*>(Control(id));
+  if (edit == nullptr) return DialogControls::ReplaceTextStart(id, oldStart, newStart);
+  // Edits the start of the document in place, so that the cost follows the
+  // two pieces and not the length of the text (a long running script).
+  const QString oldDisplay = ToDisplayText(std::string(oldStart));
+  QTextDocument* document = edit->document();
+  if (document->characterCount() - 1 < oldDisplay.size()) return false;
+  QTextCursor cursor(document);
+  cursor.setPosition(static_cast<int>(oldDisplay.size()), QTextCursor::KeepAnchor);
+  QString current = cursor.selectedText();
+  current.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+  if (current != oldDisplay) return false;
+  // Like a whole new text, the edit leaves nothing to undo.
+  const bool undo = document->isUndoRedoEnabled();
+  document->setUndoRedoEnabled(false);
+  cursor.insertText(ToDisplayText(std::string(newStart)));
+  document->setUndoRedoEnabled(undo);
+  return true;
 }
 
 void UtilityDialog::SetVisible(ControlId id, bool visible) {

@@ -58,6 +58,8 @@ class UtilityDialog : public QDialog, public DialogControls {
   void SetVisible(ControlId id, bool visible) override;
   bool IsVisible(ControlId id) const override;
   void SetFocus(ControlId id) override;
+  bool ReplaceTextStart(ControlId id, std::string_view oldStart,
+                        std::string_view newStart) override;
   void ShowMenuBar() override;
   void SetBusy(bool busy) override;
   void RepaintNow() override;
