@@ -2,7 +2,9 @@
 //
 // ExchangeRealTime: one full exchange with the simulated reader on the real
 // clock: the 50 ms lead, the frame, 300 ms, 100 reads with 10 ms after each.
-// The counter overhead_ms is the wall time less those 1350 ms.
+// The counter overhead_ms is the wall time less those 1350 ms; of that,
+// oversleep_ms is what the operating system added to the sleeps (it grows
+// with the machine's load) and work_ms the time spent outside the sleeps.
 //
 // DetectionScan: one detection scan of the 100 positions on a simulated host
 // with 16 interfaces, in virtual time.
@@ -24,13 +26,39 @@ using readerlink::ReaderDevice;
 constexpr double kFixedWaitMs = readerlink::kExchangeLeadMs + readerlink::kAnswerWaitMs +
                                 readerlink::kPollReads * readerlink::kPollWaitMs;
 
-// The first position that holds a reader, or -1.
-int32_t FirstReader() {
-  ReaderDevice probe;
+// The real clock, counting the time its sleeps really took.
+class MeasuringClock : public hidhost::Clock {
+ public:
+  uint64_t NowMs() const override { return real_->NowMs(); }
+  void SleepMs(uint32_t ms) override {
+    const auto start = std::chrono::steady_clock::now();
+    real_->SleepMs(ms);
+    slept_ += std::chrono::steady_clock::now() - start;
+  }
+  double TakeSleptMs() {
+    const double ms = std::chrono::duration<double, std::milli>(slept_).count();
+    slept_ = {};
+    return ms;
+  }
+
+ private:
+  std::shared_ptr<hidhost::Clock> real_ = hidhost::sim::MakeRealClock();
+  std::chrono::steady_clock::duration slept_{};
+};
+
+// The first position that holds a reader interface with a feature report
+// (the configuration interface, not the keyboard one), or -1.
+int32_t FirstConfigurationInterface() {
   for (int32_t index = 0; index < readerlink::kScanPositions; ++index) {
+    ReaderDevice probe;
     int32_t kind = 0;
-    if (probe.ProbeInterface(&kind, index, nullptr) && kind == readerlink::kKindReader &&
-        probe.OpenByIndex(index))
+    if (!probe.ProbeInterface(&kind, index, nullptr) || kind != readerlink::kKindReader ||
+        !probe.OpenByIndex(index))
+      continue;
+    hid::HIDP_CAPS caps{};
+    if (hid::HidP_GetCaps(probe.GetHandle()->GetPreparsedData().get(), &caps) ==
+            hid::HIDP_STATUS_SUCCESS &&
+        caps.FeatureReportByteLength >= 2)
       return index;
   }
   return -1;
@@ -38,28 +66,36 @@ int32_t FirstReader() {
 
 void ExchangeRealTime(benchmark::State& state) {
   std::string error;
-  auto host = hidhost::sim::SimulatedHost::Create("reader", hidhost::sim::MakeRealClock(), &error);
+  auto clock = std::make_shared<MeasuringClock>();
+  auto host = hidhost::sim::SimulatedHost::Create("reader", clock, &error);
   hidhost::InstallHost(host);
-  const int32_t index = FirstReader();
+  const int32_t index = FirstConfigurationInterface();
   if (index < 0) {
     state.SkipWithError(("no simulated reader: " + error).c_str());
     return;
   }
   const uint8_t command[] = {0x52, 0x24};
   const std::vector<uint8_t> frame = readerlink::BuildHexFrame(command);
-  double overheadMs = 0;
+  double overheadMs = 0, oversleepMs = 0, workMs = 0;
   std::string text;
   for (auto _ : state) {
+    clock->TakeSleptMs();
     const auto start = std::chrono::steady_clock::now();
     ReaderDevice device;
     device.OpenByIndex(index);
     hidhost::SleepMs(readerlink::kExchangeLeadMs);
     device.ExchangeAsText(frame.data(), int32_t(frame.size()), &text);
     const std::chrono::duration<double, std::milli> wall = std::chrono::steady_clock::now() - start;
+    const double slept = clock->TakeSleptMs();
     overheadMs += wall.count() - kFixedWaitMs;
+    oversleepMs += slept - kFixedWaitMs;
+    workMs += wall.count() - slept;
   }
   if (text.empty()) state.SkipWithError("the simulated reader gave no answer");
-  state.counters["overhead_ms"] = benchmark::Counter(overheadMs / double(state.iterations()));
+  const double n = double(state.iterations());
+  state.counters["overhead_ms"] = overheadMs / n;
+  state.counters["oversleep_ms"] = oversleepMs / n;
+  state.counters["work_ms"] = workMs / n;
 }
 BENCHMARK(ExchangeRealTime)
     ->Unit(benchmark::kMillisecond)
