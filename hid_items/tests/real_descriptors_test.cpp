@@ -14,7 +14,8 @@ namespace {
 
 std::filesystem::path DescriptorFolder() {
   const char* root = std::getenv("SUITE_SOURCE_DIR");
-  return std::filesystem::path(root ? root : ".") / "platform/parser/testdata/descriptors";
+  return std::filesystem::path(root && *root ? root : TANDRIL_SOURCE_ROOT) /
+         "platform/parser/testdata/descriptors";
 }
 
 std::vector<uint8_t> ReadHexFile(const std::filesystem::path& file) {
