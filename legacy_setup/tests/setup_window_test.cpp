@@ -254,6 +254,18 @@ TEST_F(WindowTest, ExitClosesEvenWhileSending) {
   EXPECT_TRUE(channel.FindReader());
 }
 
+TEST_F(WindowTest, QtTimerRunsEveryHalfSecondWhileALineIsSent) {
+  OpenDialog(skelmar::SetupWindow::TimerMode::Real);
+  EXPECT_FALSE(window_->SendTimer().isActive());
+  Type("AB");
+  Click(Control::Send);
+  EXPECT_TRUE(window_->SendTimer().isActive());
+  EXPECT_EQ(window_->SendTimer().interval(), 500);
+  for (int i = 0; i < 3; ++i) window_->Controller()->SendTimerTick();
+  EXPECT_FALSE(window_->SendTimer().isActive());
+  EXPECT_EQ(TakeWrittenText(), "AB\r");
+}
+
 TEST_F(WindowTest, EscapeDoesNotClose) {
   OpenDialog();
   QTest::keyClick(window_.get(), Qt::Key_Escape);

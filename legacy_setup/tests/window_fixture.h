@@ -31,7 +31,7 @@ class WindowTest : public SimReaderTest {
   void TearDown() override;
 
   // Opens the dialog with the default controller and shows it.
-  void OpenDialog();
+  void OpenDialog(skelmar::SetupWindow::TimerMode mode = skelmar::SetupWindow::TimerMode::Manual);
 
   QWidget* Widget(skelmar::Control id) const { return window_->ControlWidget(id); }
   QLineEdit* Input() const;

@@ -44,6 +44,7 @@ class SetupWindow : public QDialog, public DialogWindow {
   QWidget* ControlWidget(Control id) const;
   bool SendTimerRunning() const { return timerRunning_; }
   uint32_t SendTimerPeriod() const { return timerPeriod_; }
+  const QTimer& SendTimer() const { return sendTimer_; }
 
   // DialogWindow
   std::string Text(Control id) const override;
