@@ -1,0 +1,98 @@
+// Parser and field-access costs on a large descriptor: 30 reports, each with
+// a logical collection of 16 vendor values and 32 buttons, plus a feature
+// value array (about 2 KB, 1500 fields).
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "hidhost/hidp.h"
+
+namespace {
+
+using namespace hid;
+
+constexpr int kReports = 30;
+
+std::vector<uint8_t> LargeDescriptor() {
+  std::vector<uint8_t> d = {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x15, 0x00, 0x26, 0xFF, 0x7F};
+  for (int id = 1; id <= kReports; ++id) {
+    d.insert(d.end(), {0x85, static_cast<uint8_t>(id), 0x09, static_cast<uint8_t>(0x80 + id), 0xA1, 0x02});
+    for (int u = 0; u < 16; ++u) d.insert(d.end(), {0x09, static_cast<uint8_t>(0x20 + u)});
+    d.insert(d.end(), {0x75, 0x10, 0x95, 0x10, 0x81, 0x02});                          // 16 values
+    d.insert(d.end(), {0x05, 0x09, 0x19, 0x01, 0x29, 0x20, 0x75, 0x01, 0x95, 0x20, 0x81, 0x02});  // 32 buttons
+    d.insert(d.end(), {0x06, 0x00, 0xFF, 0x09, 0x60, 0x75, 0x08, 0x95, 0x08, 0xB1, 0x02});        // feature array
+    d.push_back(0xC0);
+  }
+  d.push_back(0xC0);
+  return d;
+}
+
+const std::vector<uint8_t>& Descriptor() {
+  static const std::vector<uint8_t> d = LargeDescriptor();
+  return d;
+}
+
+PreparsedPtr Model() {
+  static const PreparsedPtr pp = ParseReportDescriptor(Descriptor().data(), Descriptor().size()).collections.at(0);
+  return pp;
+}
+
+std::vector<char> InputReport(uint8_t id) {
+  HIDP_CAPS caps{};
+  HidP_GetCaps(Model().get(), &caps);
+  std::vector<char> report(caps.InputReportByteLength);
+  report[0] = static_cast<char>(id);
+  return report;
+}
+
+void BM_ParseLargeDescriptor(benchmark::State& state) {
+  const auto& d = Descriptor();
+  for (auto _ : state) {
+    ParseResult r = ParseReportDescriptor(d.data(), d.size());
+    benchmark::DoNotOptimize(r);
+  }
+  state.counters["bytes"] = static_cast<double>(d.size());
+}
+BENCHMARK(BM_ParseLargeDescriptor);
+
+void BM_GetUsageValue(benchmark::State& state) {
+  const PreparsedPtr pp = Model();
+  auto report = InputReport(17);
+  ULONG value = 0;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(HidP_GetUsageValue(HidP_Input, 0xFF00, 0, 0x2B, &value, pp.get(), report.data(),
+                                                static_cast<ULONG>(report.size())));
+    benchmark::DoNotOptimize(value);
+  }
+}
+BENCHMARK(BM_GetUsageValue);
+
+void BM_SetUsageValue(benchmark::State& state) {
+  const PreparsedPtr pp = Model();
+  auto report = InputReport(17);
+  ULONG value = 0;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(HidP_SetUsageValue(HidP_Input, 0xFF00, 0, 0x2B, ++value, pp.get(), report.data(),
+                                                static_cast<ULONG>(report.size())));
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_SetUsageValue);
+
+void BM_GetUsagesEx(benchmark::State& state) {
+  const PreparsedPtr pp = Model();
+  auto report = InputReport(17);
+  report[33] = 0x41;  // buttons 1 and 7
+  report[36] = static_cast<char>(0x80);  // button 32
+  std::vector<USAGE_AND_PAGE> list(HidP_MaxUsageListLength(HidP_Input, 0, pp.get()));
+  for (auto _ : state) {
+    ULONG length = static_cast<ULONG>(list.size());
+    benchmark::DoNotOptimize(HidP_GetUsagesEx(HidP_Input, 0, list.data(), &length, pp.get(), report.data(),
+                                              static_cast<ULONG>(report.size())));
+    benchmark::DoNotOptimize(length);
+  }
+}
+BENCHMARK(BM_GetUsagesEx);
+
+}  // namespace
