@@ -21,6 +21,13 @@ using Warnings = std::vector<skelmar::ScriptedPrompts::Warning>;
 
 class StartupTest : public WindowTest {};
 
+// Runs a start-up that must fail and returns the boxes it showed.
+Warnings FailedStartWarnings(const skelmar::StartupHooks& hooks) {
+  skelmar::ScriptedPrompts prompts;
+  EXPECT_EQ(skelmar::RunSetupTool(prompts, hooks), 1);
+  return prompts.warnings;
+}
+
 TEST_F(StartupTest, DialogThatCannotBeCreatedEndsWithCreateDialogBox) {
   struct Case {
     std::function<std::unique_ptr<SetupWindow>(Prompts&)> create;
@@ -37,11 +44,9 @@ TEST_F(StartupTest, DialogThatCannotBeCreatedEndsWithCreateDialogBox) {
       {[](Prompts&) -> std::unique_ptr<SetupWindow> { throw std::bad_alloc(); }, "Error x8"},
   };
   for (const Case& c : cases) {
-    skelmar::ScriptedPrompts prompts;
     skelmar::StartupHooks hooks;
     hooks.createWindow = c.create;
-    EXPECT_EQ(skelmar::RunSetupTool(prompts, hooks), 1);
-    EXPECT_EQ(prompts.warnings, (Warnings{{c.text, "CreateDialog"}}));
+    EXPECT_EQ(FailedStartWarnings(hooks), (Warnings{{c.text, "CreateDialog"}}));
   }
 }
 
@@ -65,11 +70,9 @@ TEST_F(StartupTest, ControllerThatCannotBeCreatedEndsAfterExceptionBox) {
        "Unknown"},
   };
   for (const Case& c : cases) {
-    skelmar::ScriptedPrompts prompts;
     skelmar::StartupHooks hooks;
     hooks.createController = c.create;
-    EXPECT_EQ(skelmar::RunSetupTool(prompts, hooks), 1);
-    EXPECT_EQ(prompts.warnings, (Warnings{{c.text, "Exception"}}));
+    EXPECT_EQ(FailedStartWarnings(hooks), (Warnings{{c.text, "Exception"}}));
   }
 }
 
