@@ -1,0 +1,98 @@
+// The cost of one reader-detection scan on the hidraw backend: positions 0
+// to 99, each probe listing the present interfaces and, where there is one
+// at that position, opening it for queries and reading its attributes. The
+// emulated tree holds 16 interfaces, one of them a reader.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "emulated_tree.h"
+#include "hidhost/sim.h"
+#include "hidraw_host.h"
+#include "reader_link/reader_device.h"
+
+namespace {
+
+using hidhost::hidraw::testing::EmulatedTree;
+using hidhost::hidraw::testing::NodeSetup;
+
+constexpr int kPositions = 100;
+constexpr uint32_t kInterfaces = 16;
+
+struct Fixture {
+  std::unique_ptr<EmulatedTree> tree;
+  std::shared_ptr<hidhost::sim::VirtualClock> clock;
+  std::shared_ptr<hidhost::hidraw::HidrawHost> host;
+};
+
+Fixture& Shared() {
+  static Fixture fixture = [] {
+    Fixture f;
+    std::string whyNot;
+    f.tree = EmulatedTree::Mount(&whyNot, 3600);
+    if (!f.tree) {
+      std::fprintf(stderr, "bench_hidraw_scan: %s\n", whyNot.c_str());
+      std::exit(77);
+    }
+    f.clock = std::make_shared<hidhost::sim::VirtualClock>();
+    std::string error;
+    // The reader's configuration interface, then 15 other devices (UPS units
+    // and keyboards).
+    auto reader = hidhost::sim::LoadDeviceModels("reader", &error).at(1);
+    for (uint32_t minor = 0; minor < kInterfaces; ++minor) {
+      NodeSetup setup;
+      setup.minor = minor;
+      setup.model = minor == 5 ? reader
+                               : hidhost::sim::LoadDeviceModels(minor % 2 ? "ups" : "legacy-reader",
+                                                                &error)
+                                     .at(minor % 2 ? 0 : 1);
+      setup.model->Attach(f.clock, {});
+      f.tree->AddNode(setup);
+    }
+    f.host = std::make_shared<hidhost::hidraw::HidrawHost>(f.clock, f.tree->sysRoot(),
+                                                           f.tree->devRoot());
+    return f;
+  }();
+  return fixture;
+}
+
+void BM_DetectionScan(benchmark::State& state) {
+  auto& host = *Shared().host;
+  std::vector<std::string> paths;
+  for (auto _ : state) {
+    int opened = 0;
+    for (int position = 0; position < kPositions; ++position) {
+      if (!host.EnumerateInterfaces(&paths) || static_cast<size_t>(position) >= paths.size()) {
+        continue;
+      }
+      auto device = host.Open(paths[position], hidhost::Access::Query);
+      hidhost::Attributes attributes;
+      if (device && device->GetAttributes(&attributes)) ++opened;
+    }
+    if (opened != static_cast<int>(kInterfaces)) state.SkipWithError("an interface did not open");
+  }
+}
+BENCHMARK(BM_DetectionScan)->Unit(benchmark::kMicrosecond);
+
+// The same scan as the utility runs it, through the reader link's probe.
+void BM_ReaderLinkProbeScan(benchmark::State& state) {
+  hidhost::InstallHost(Shared().host);
+  readerlink::ReaderDevice device(readerlink::kDeviceTypeQuery);
+  for (auto _ : state) {
+    int readers = 0;
+    for (int position = 0; position < kPositions; ++position) {
+      int32_t kind = 0;
+      if (device.ProbeInterface(&kind, position, nullptr) && kind == readerlink::kKindReader) {
+        ++readers;
+      }
+    }
+    if (readers != 1) state.SkipWithError("the reader was not found once");
+  }
+  hidhost::InstallHost(nullptr);
+}
+BENCHMARK(BM_ReaderLinkProbeScan)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,261 @@
+#include "hidraw_device.h"
+
+#include <linux/hidraw.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "report_shape.h"
+#include "wide_text.h"
+
+namespace hidhost::hidraw {
+
+namespace {
+constexpr size_t kNameLimit = 256;
+
+// A NUL-terminated text from a variable-length hidraw ioctl.
+std::optional<std::string> IoctlText(int fd, unsigned long request) {
+  char text[kNameLimit] = {};
+  if (::ioctl(fd, request, text) < 0) return std::nullopt;
+  text[kNameLimit - 1] = '\0';
+  return std::string(text);
+}
+}  // namespace
+
+HidrawDevice::HidrawDevice(int fd, int wakeFd, Access access,
+                           std::shared_ptr<const NodeInfo> node,
+                           std::shared_ptr<const ParsedDescriptor> descriptor, size_t collection)
+    : fd_(fd),
+      wakeFd_(wakeFd),
+      access_(access),
+      node_(std::move(node)),
+      descriptor_(std::move(descriptor)),
+      model_(descriptor_->parse.collections.at(collection)),
+      table_(descriptor_->tables.at(collection)) {
+  hid::HidP_GetCaps(model_.get(), &caps_);
+}
+
+HidrawDevice::~HidrawDevice() {
+  CancelRead();
+  {
+    std::unique_lock lock(readMutex_);
+    readDone_.wait(lock, [this] { return readsRunning_ == 0; });
+  }
+  ::close(fd_);
+  ::close(wakeFd_);
+}
+
+bool HidrawDevice::Fail(int err) {
+  const uint32_t code = ErrorFromErrno(err);
+  if (code == kErrorDeviceNotConnected) gone_ = true;
+  SetLastError(code);
+  return false;
+}
+
+bool HidrawDevice::FailGone() {
+  gone_ = true;
+  SetLastError(kErrorDeviceNotConnected);
+  return false;
+}
+
+bool HidrawDevice::CheckPresent() {
+  if (gone_) return FailGone();
+  hidraw_devinfo info{};
+  if (::ioctl(fd_, HIDIOCGRAWINFO, &info) < 0) return Fail(errno);
+  return true;
+}
+
+bool HidrawDevice::GetAttributes(Attributes* out) {
+  if (out == nullptr) {
+    SetLastError(kErrorInvalidParameter);
+    return false;
+  }
+  if (gone_) return FailGone();
+  hidraw_devinfo info{};
+  if (::ioctl(fd_, HIDIOCGRAWINFO, &info) < 0) return Fail(errno);
+  out->VendorID = static_cast<uint16_t>(info.vendor);
+  out->ProductID = static_cast<uint16_t>(info.product);
+  out->VersionNumber = node_->version;
+  return true;
+}
+
+hid::PreparsedPtr HidrawDevice::GetPreparsedData() {
+  if (!CheckPresent()) return nullptr;
+  return model_;
+}
+
+bool HidrawDevice::GetFeature(uint8_t* report, size_t length) {
+  if (gone_) return FailGone();
+  const ReportRequest request = CheckRequest(table_, descriptor_->parse.usesReportIds,
+                                             ReportKind::Feature,
+                                             caps_.FeatureReportByteLength, report, length);
+  if (request.error != 0) {
+    SetLastError(request.error);
+    return false;
+  }
+  std::vector<uint8_t> buffer(request.realLength, 0);
+  buffer[0] = request.id;
+  const int got = ::ioctl(fd_, HIDIOCGFEATURE(request.realLength), buffer.data());
+  if (got < 0) return Fail(errno);
+  const size_t stored = std::min(static_cast<size_t>(got), request.realLength);
+  std::memset(report + 1, 0, length - 1);
+  if (stored > 1) std::memcpy(report + 1, buffer.data() + 1, stored - 1);
+  return true;
+}
+
+bool HidrawDevice::SetFeature(const uint8_t* report, size_t length) {
+  if (gone_) return FailGone();
+  const ReportRequest request = CheckRequest(table_, descriptor_->parse.usesReportIds,
+                                             ReportKind::Feature,
+                                             caps_.FeatureReportByteLength, report, length);
+  if (request.error != 0) {
+    SetLastError(request.error);
+    return false;
+  }
+  std::vector<uint8_t> buffer(report, report + request.realLength);
+  buffer[0] = request.id;
+  if (::ioctl(fd_, HIDIOCSFEATURE(request.realLength), buffer.data()) < 0) return Fail(errno);
+  return true;
+}
+
+bool HidrawDevice::WriteOutput(const uint8_t* report, size_t length) {
+  if (access_ != Access::ReadWrite) {
+    SetLastError(kErrorAccessDenied);
+    return false;
+  }
+  if (gone_) return FailGone();
+  const ReportRequest request = CheckRequest(table_, descriptor_->parse.usesReportIds,
+                                             ReportKind::Output, caps_.OutputReportByteLength,
+                                             report, length);
+  if (request.error != 0) {
+    SetLastError(request.error);
+    return false;
+  }
+  std::vector<uint8_t> buffer(report, report + request.realLength);
+  buffer[0] = request.id;
+  ssize_t written;
+  do {
+    written = ::write(fd_, buffer.data(), buffer.size());
+  } while (written < 0 && errno == EINTR);
+  if (written < 0) return Fail(errno);
+  if (static_cast<size_t>(written) != buffer.size()) {
+    SetLastError(kErrorGenFailure);
+    return false;
+  }
+  return true;
+}
+
+bool HidrawDevice::ReadInput(uint8_t* report, size_t length, size_t* received) {
+  if (access_ != Access::ReadWrite) {
+    SetLastError(kErrorAccessDenied);
+    return false;
+  }
+  if (report == nullptr || received == nullptr || caps_.InputReportByteLength == 0 ||
+      length < caps_.InputReportByteLength) {
+    SetLastError(kErrorInvalidParameter);
+    return false;
+  }
+  {
+    std::lock_guard lock(readMutex_);
+    if (cancelled_) {
+      SetLastError(kErrorOperationAborted);
+      return false;
+    }
+    ++readsRunning_;
+  }
+  const bool ok = ReadLoop(report, received);
+  {
+    // Notified under the lock: the destructor may run as soon as it sees 0.
+    std::lock_guard lock(readMutex_);
+    --readsRunning_;
+    readDone_.notify_all();
+  }
+  return ok;
+}
+
+bool HidrawDevice::ReadLoop(uint8_t* report, size_t* received) {
+  const size_t capsLength = caps_.InputReportByteLength;
+  // One byte more than any report of ours, so that an overlong report is seen
+  // and cut rather than silently taken as complete.
+  rawBuffer_.resize(capsLength + 1);
+  for (;;) {
+    if (gone_) return FailGone();
+    pollfd fds[2] = {{fd_, POLLIN, 0}, {wakeFd_, POLLIN, 0}};
+    if (::poll(fds, 2, -1) < 0) {
+      if (errno == EINTR) continue;
+      return Fail(errno);
+    }
+    if (cancelled_ || (fds[1].revents & POLLIN) != 0) {
+      SetLastError(kErrorOperationAborted);
+      return false;
+    }
+    if ((fds[0].revents & POLLIN) != 0) {
+      const ssize_t got = ::read(fd_, rawBuffer_.data(), rawBuffer_.size());
+      if (got < 0) {
+        if (errno == EINTR || errno == EAGAIN) continue;
+        return Fail(errno);
+      }
+      if (NormaliseInput(table_, descriptor_->parse.usesReportIds, capsLength,
+                         rawBuffer_.data(), static_cast<size_t>(got), report)) {
+        *received = capsLength;
+        return true;
+      }
+      continue;  // a report of another collection of this node
+    }
+    if ((fds[0].revents & (POLLERR | POLLHUP | POLLNVAL)) != 0) return FailGone();
+  }
+}
+
+void HidrawDevice::CancelRead() {
+  cancelled_ = true;
+  const uint64_t one = 1;
+  ssize_t written;
+  do {
+    written = ::write(wakeFd_, &one, sizeof one);
+  } while (written < 0 && errno == EINTR);
+}
+
+bool HidrawDevice::CopyString(const std::optional<std::string>& text, wchar_t* buffer,
+                              size_t bytes) {
+  if (!text) {
+    SetLastError(kErrorGenFailure);
+    return false;
+  }
+  return CopyWideString(WideFromUtf8(*text), buffer, bytes);
+}
+
+bool HidrawDevice::GetManufacturerString(wchar_t* buffer, size_t bytes) {
+  if (!CheckPresent()) return false;
+  return CopyString(node_->manufacturer, buffer, bytes);
+}
+
+bool HidrawDevice::GetProductString(wchar_t* buffer, size_t bytes) {
+  if (!CheckPresent()) return false;
+  if (node_->product || node_->usb) return CopyString(node_->product, buffer, bytes);
+  // Bluetooth, I2C and virtual devices: the name the HID driver gives.
+  std::optional<std::string> name = node_->hidName;
+  if (!name) name = IoctlText(fd_, HIDIOCGRAWNAME(kNameLimit));
+  if (name && name->empty()) name.reset();
+  return CopyString(name, buffer, bytes);
+}
+
+bool HidrawDevice::GetSerialNumberString(wchar_t* buffer, size_t bytes) {
+  if (!CheckPresent()) return false;
+  if (node_->serial) return CopyString(node_->serial, buffer, bytes);
+  std::optional<std::string> uniq = node_->hidUniq;
+  if (!uniq) uniq = IoctlText(fd_, HIDIOCGRAWUNIQ(kNameLimit));
+  if (uniq && uniq->empty()) uniq.reset();
+  return CopyString(uniq, buffer, bytes);
+}
+
+bool HidrawDevice::GetIndexedString(uint32_t, wchar_t*, size_t) {
+  // hidraw reaches no string descriptor by index.
+  SetLastError(kErrorNotSupported);
+  return false;
+}
+
+}  // namespace hidhost::hidraw

@@ -1,0 +1,38 @@
+// The host layer on Linux: HID interfaces from hidraw nodes.
+#pragma once
+
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "hidhost/host.h"
+#include "node_catalog.h"
+
+namespace hidhost::hidraw {
+
+class HidrawHost : public Host {
+ public:
+  // `sysRoot` and `devRoot` are where sysfs and the device nodes live (tests
+  // point them at an emulated tree).
+  explicit HidrawHost(std::shared_ptr<Clock> clock, std::string sysRoot = "/sys",
+                      std::string devRoot = "/dev");
+
+  bool EnumerateInterfaces(std::vector<std::string>* paths) override;
+  std::unique_ptr<Device> Open(const std::string& path, Access access) override;
+  Clock& clock() override { return *clock_; }
+  // Real readers type through the system's own keyboard input, so the sink
+  // is kept for the interface's sake and never called.
+  void SetKeyboardSink(KeyboardSink sink) override;
+  bool StartProgram(const std::string& name) override;
+  bool CapsLockOn() override;
+
+ private:
+  std::shared_ptr<Clock> clock_;
+  std::string sysRoot_;
+  std::string devRoot_;
+  NodeCatalog catalog_;
+  std::mutex sinkMutex_;
+  KeyboardSink sink_;
+};
+
+}  // namespace hidhost::hidraw
