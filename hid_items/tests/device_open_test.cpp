@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "descriptor_builder.h"
+#include "hidhost/host.h"
 #include "sim_fixture.h"
 #include "tandril.h"
 
@@ -20,6 +21,60 @@ SimDevice SmallDevice(uint16_t productId) {
                      .bytes();
   return d;
 }
+
+// Wraps the simulated host to refuse read-write opens or to lose the report
+// model, which the simulated devices themselves never do.
+class FaultyHost : public hidhost::Host {
+ public:
+  FaultyHost(std::shared_ptr<hidhost::Host> inner, bool refuseReadWrite, bool loseModel)
+      : inner_(std::move(inner)), refuseReadWrite_(refuseReadWrite), loseModel_(loseModel) {}
+
+  bool EnumerateInterfaces(std::vector<std::string>* paths) override {
+    return inner_->EnumerateInterfaces(paths);
+  }
+  std::unique_ptr<hidhost::Device> Open(const std::string& path, hidhost::Access access) override {
+    ++opens[access == hidhost::Access::ReadWrite];
+    if (refuseReadWrite_ && access == hidhost::Access::ReadWrite) {
+      hidhost::SetLastError(hidhost::kErrorAccessDenied);
+      return nullptr;
+    }
+    auto device = inner_->Open(path, access);
+    if (!device || !loseModel_) return device;
+    return std::make_unique<ModelLessDevice>(std::move(device));
+  }
+  hidhost::Clock& clock() override { return inner_->clock(); }
+  void SetKeyboardSink(hidhost::KeyboardSink sink) override { inner_->SetKeyboardSink(sink); }
+  bool StartProgram(const std::string& name) override { return inner_->StartProgram(name); }
+  bool CapsLockOn() override { return inner_->CapsLockOn(); }
+
+  int opens[2] = {0, 0};  // query, read-write
+
+ private:
+  // A device that is gone by the time its report model is asked for.
+  struct ModelLessDevice : hidhost::Device {
+    explicit ModelLessDevice(std::unique_ptr<hidhost::Device> d) : inner(std::move(d)) {}
+    bool GetAttributes(hidhost::Attributes* out) override { return inner->GetAttributes(out); }
+    hid::PreparsedPtr GetPreparsedData() override {
+      hidhost::SetLastError(hidhost::kErrorDeviceNotConnected);
+      return nullptr;
+    }
+    bool GetFeature(uint8_t* r, size_t n) override { return inner->GetFeature(r, n); }
+    bool SetFeature(const uint8_t* r, size_t n) override { return inner->SetFeature(r, n); }
+    bool ReadInput(uint8_t* r, size_t n, size_t* got) override { return inner->ReadInput(r, n, got); }
+    void CancelRead() override { inner->CancelRead(); }
+    bool WriteOutput(const uint8_t* r, size_t n) override { return inner->WriteOutput(r, n); }
+    bool GetManufacturerString(wchar_t* b, size_t n) override { return inner->GetManufacturerString(b, n); }
+    bool GetProductString(wchar_t* b, size_t n) override { return inner->GetProductString(b, n); }
+    bool GetSerialNumberString(wchar_t* b, size_t n) override { return inner->GetSerialNumberString(b, n); }
+    bool GetIndexedString(uint32_t i, wchar_t* b, size_t n) override {
+      return inner->GetIndexedString(i, b, n);
+    }
+    std::unique_ptr<hidhost::Device> inner;
+  };
+
+  std::shared_ptr<hidhost::Host> inner_;
+  bool refuseReadWrite_, loseModel_;
+};
 
 class DeviceOpenTest : public SimHostTest {};
 
@@ -111,6 +166,34 @@ TEST_F(DeviceOpenTest, LastErrorIsPerThreadAndSettable) {
   uint32_t other = 1;
   std::thread([&] { other = GetLastHIDError(); }).join();
   EXPECT_EQ(other, 0u);
+}
+
+}  // namespace
+}  // namespace tandril_test
+
+namespace tandril_test {
+namespace {
+
+TEST_F(DeviceOpenTest, DeviceRefusingReadWriteIsOpenedForQueries) {
+  SimDevice d = SmallDevice(0x11);
+  d.features[0] = {0x00, 0x2B};
+  Install({d});
+  auto faulty = std::make_shared<FaultyHost>(host_, true, false);
+  hidhost::InstallHost(faulty);
+  ASSERT_EQ(OpenHIDDevice(0), 1u);
+  EXPECT_EQ(faulty->opens[1], 1);
+  int32_t v = 0;
+  ASSERT_EQ(GetItemValue(1, "ff00:01:0000&ff00:20:0000", &v), 1);
+  EXPECT_EQ(v, 0x2B);
+}
+
+TEST_F(DeviceOpenTest, DeviceWithoutReportModelIsClosedAndItsSlotLeftEmpty) {
+  Install({SmallDevice(0x11)});
+  hidhost::InstallHost(std::make_shared<FaultyHost>(host_, false, true));
+  EXPECT_EQ(OpenHIDDevice(0), 0u);
+  EXPECT_EQ(GetLastHIDError(), 1167u);
+  EXPECT_EQ(CloseHIDDevice(1), 0);
+  EXPECT_EQ(GetLastHIDError(), 87u);
 }
 
 }  // namespace
