@@ -160,7 +160,8 @@ class ReaderDevice : public HidReportDevice {
   // The product ID recorded by the last ProbeInterface that met a reader
   // (0x0200 or 0x2420), 0 before; kept across Close.
   uint16_t RecordedProductId() const { return productId_; }
-  // The position stored by the last OpenByIndex that ran (-1 before).
+  // The position stored by the last OpenByIndex on a closed object (-1
+  // before); ExchangeAsText reopens the object there.
   int32_t MemberIndex() const { return memberIndex_; }
 
  private:
