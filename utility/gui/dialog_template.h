@@ -39,7 +39,7 @@ struct MenuTemplate {
 std::span<const MenuTemplate> CommandPanelMenu();
 
 // Dialog units to pixels for `font`: a horizontal unit is a quarter of the
-// average character width, a vertical unit an eighth of the line height.
+// average letter width, a vertical unit an eighth of the line height.
 QRect DialogUnitsToPixels(const QFont& font, int x, int y, int width, int height);
 
 }  // namespace utility

@@ -61,6 +61,8 @@ struct StateCase {
   bool menuBar;
   std::string status;  // the status line's text, visible or not
 };
+void PrintTo(const StateCase& c, std::ostream* os) { *os << c.name; }
+
 
 class ScreenStateTest : public DetectionTest, public ::testing::WithParamInterface<StateCase> {};
 
@@ -164,6 +166,8 @@ struct LaunchCase {
   const char* name;
   bool startSucceeds;
 };
+void PrintTo(const LaunchCase& c, std::ostream* os) { *os << c.name; }
+
 
 class LaunchTest : public DetectionTest, public ::testing::WithParamInterface<LaunchCase> {};
 
@@ -190,6 +194,8 @@ struct ExitCase {
   Way way;
   int result;
 };
+void PrintTo(const ExitCase& c, std::ostream* os) { *os << c.name; }
+
 
 class ExitTest : public DetectionTest, public ::testing::WithParamInterface<ExitCase> {};
 

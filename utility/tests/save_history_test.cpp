@@ -86,6 +86,8 @@ struct FailureCase {
   bool cancelled;
   const char* relativePath;  // under the test's folder
 };
+void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
+
 
 class SaveHistoryFailureTest : public SaveHistoryTest, public ::testing::WithParamInterface<FailureCase> {};
 

@@ -48,6 +48,8 @@ struct TypedCase {
   bool responseEmptied;
   std::string firstWrite;   // leading bytes of the first feature report; empty: nothing sent
 };
+void PrintTo(const TypedCase& c, std::ostream* os) { *os << c.name; }
+
 
 class TypedSendTest : public SendingTest, public ::testing::WithParamInterface<TypedCase> {};
 
@@ -171,6 +173,11 @@ struct HexCase {
   std::string command;  // frame text of the record; empty when no frame was built
   bool answered;
 };
+void PrintTo(const HexCase& c, std::ostream* os) { *os << c.name; }
+
+
+// The simulated reader's answer to "52 24": STX, ACK, its language '0', ETX, LRC.
+const std::string kLanguageAnswer = "02 06 30 03 37 ";
 
 class HexSendTest : public SendingTest, public ::testing::WithParamInterface<HexCase> {};
 
@@ -186,16 +193,7 @@ TEST_P(HexSendTest, ShowsTheExchangeRecord) {
   ASSERT_GE(history.size(), head.size() + 4);
   EXPECT_EQ(history.substr(history.size() - 4), "\r\n\r\n");
   const std::string answer = history.substr(head.size(), history.size() - head.size() - 4);
-  if (c.answered) {
-    ASSERT_FALSE(answer.empty());
-    ASSERT_EQ(answer.size() % 3, 0u) << answer;
-    for (size_t i = 0; i < answer.size(); i += 3) {
-      EXPECT_TRUE(std::isxdigit(static_cast<unsigned char>(answer[i])) && !std::islower(answer[i]));
-      EXPECT_EQ(answer[i + 2], ' ');
-    }
-  } else {
-    EXPECT_EQ(answer, "");
-  }
+  EXPECT_EQ(answer, c.answered ? kLanguageAnswer : "");
   if (c.message == nullptr) {
     EXPECT_TRUE(prompter.messages.empty());
   } else {
@@ -284,6 +282,8 @@ struct PauseCase {
   bool pauses;
   std::string recorded;
 };
+void PrintTo(const PauseCase& c, std::ostream* os) { *os << c.name; }
+
 
 class ScriptPauseTest : public SendingTest, public ::testing::WithParamInterface<PauseCase> {};
 
