@@ -17,8 +17,9 @@ void EnsureApplication() {
   static int argc = 1;
   static char name[] = "utility_tests";
   static char* argv[] = {name, nullptr};
-  static QApplication app(argc, argv);
-  ApplyUtilityColours(app);
+  // Never destroyed: Qt's test input devices outlive every static object.
+  static QApplication* app = new QApplication(argc, argv);
+  ApplyUtilityColours(*app);
 }
 
 void DialogTest::MakeHost(const std::string& preset) {
