@@ -103,11 +103,10 @@ class DescriptorParser {
   void FinishUsages(const Item& item) {
     LocalState& l = locals_;
     if (l.inDelimiter) throw DescriptorError(item.offset, "main item inside an open Delimiter set");
-    if (l.haveMin != l.haveMax) {
-      const uint32_t data = l.haveMin ? l.minData : l.maxData;
-      const uint8_t size = l.haveMin ? l.minSize : l.maxSize;
-      AddUsage(item, MakeUsage(data, size, l.haveMin ? l.minPage : l.maxPage));
-      l.haveMin = l.haveMax = false;
+    if (l.min.have != l.max.have) {
+      const LocalState::Bound& b = l.min.have ? l.min : l.max;
+      AddUsage(item, MakeUsage(b.data, b.size, b.page));
+      l.min.have = l.max.have = false;
     }
     for (size_t i = l.usages.size(); i-- > 0;) {
       UsageEntry& e = l.usages[i];
@@ -175,20 +174,8 @@ class DescriptorParser {
     const auto value16 = static_cast<uint16_t>(item.data);
     switch (item.tag) {
       case 0x0: AddUsage(item, MakeUsage(item.data, item.size, globals_.usagePage)); break;
-      case 0x1:
-        l.haveMin = true;
-        l.minData = item.data;
-        l.minSize = item.size;
-        l.minPage = globals_.usagePage;
-        CompleteRange(item);
-        break;
-      case 0x2:
-        l.haveMax = true;
-        l.maxData = item.data;
-        l.maxSize = item.size;
-        l.maxPage = globals_.usagePage;
-        CompleteRange(item);
-        break;
+      case 0x1: SetBound(item, l.min); break;
+      case 0x2: SetBound(item, l.max); break;
       case 0x3: l.designatorIndex = value16; break;
       case 0x4: l.designatorMin = value16; l.haveDesignatorMin = true; break;
       case 0x5: l.designatorMax = value16; l.haveDesignatorMax = true; break;
@@ -213,11 +200,13 @@ class DescriptorParser {
     l.designatorRange = l.haveDesignatorMin && l.haveDesignatorMax;
   }
 
-  void CompleteRange(const Item& item) {
+  // A Usage Minimum or Maximum; the pair becomes a range once both are in.
+  void SetBound(const Item& item, LocalState::Bound& bound) {
+    bound = {true, item.data, item.size, globals_.usagePage};
     LocalState& l = locals_;
-    if (!l.haveMin || !l.haveMax) return;
-    const UsageEntry lo = MakeUsage(l.minData, l.minSize, l.minPage);
-    const UsageEntry hi = MakeUsage(l.maxData, l.maxSize, l.maxPage);
+    if (!l.min.have || !l.max.have) return;
+    const UsageEntry lo = MakeUsage(l.min.data, l.min.size, l.min.page);
+    const UsageEntry hi = MakeUsage(l.max.data, l.max.size, l.max.page);
     if (lo.explicitPage && hi.explicitPage && lo.page != hi.page) {
       throw DescriptorError(item.offset, "usage range spans usage pages " + Hex(lo.page) + " and " + Hex(hi.page));
     }
@@ -230,7 +219,7 @@ class DescriptorParser {
     range.max = hi.min;
     range.isRange = true;
     AddUsage(item, range);
-    l.haveMin = l.haveMax = false;
+    l.min.have = l.max.have = false;
   }
 
   ItemStream stream_;

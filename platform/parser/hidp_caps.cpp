@@ -32,6 +32,15 @@ NTSTATUS CopyMatching(const std::vector<Caps>& all, USAGE usagePage, USHORT link
   return matches > capacity ? HIDP_STATUS_BUFFER_TOO_SMALL : HIDP_STATUS_SUCCESS;
 }
 
+template <typename Caps>
+NTSTATUS SpecificCaps(HIDP_REPORT_TYPE type, USAGE usagePage, USHORT linkCollection, USAGE usage, Caps* caps,
+                      USHORT* length, PHIDP_PREPARSED_DATA pp, std::vector<Caps> detail::ReportTypeModel::*list) {
+  if (!IsValid(pp)) return HIDP_STATUS_INVALID_PREPARSED_DATA;
+  if (!IsValidType(type)) return HIDP_STATUS_INVALID_REPORT_TYPE;
+  if (length == nullptr) return HIDP_STATUS_NULL;
+  return CopyMatching(pp->types[type].*list, usagePage, linkCollection, usage, caps, length);
+}
+
 }  // namespace
 
 NTSTATUS HidP_GetCaps(PHIDP_PREPARSED_DATA pp, HIDP_CAPS* caps) {
@@ -57,18 +66,12 @@ NTSTATUS HidP_GetLinkCollectionNodes(HIDP_LINK_COLLECTION_NODE* nodes, ULONG* le
 
 NTSTATUS HidP_GetSpecificButtonCaps(HIDP_REPORT_TYPE type, USAGE usagePage, USHORT linkCollection, USAGE usage,
                                     HIDP_BUTTON_CAPS* caps, USHORT* length, PHIDP_PREPARSED_DATA pp) {
-  if (!IsValid(pp)) return HIDP_STATUS_INVALID_PREPARSED_DATA;
-  if (!IsValidType(type)) return HIDP_STATUS_INVALID_REPORT_TYPE;
-  if (length == nullptr) return HIDP_STATUS_NULL;
-  return CopyMatching(pp->types[type].buttonCaps, usagePage, linkCollection, usage, caps, length);
+  return SpecificCaps(type, usagePage, linkCollection, usage, caps, length, pp, &detail::ReportTypeModel::buttonCaps);
 }
 
 NTSTATUS HidP_GetSpecificValueCaps(HIDP_REPORT_TYPE type, USAGE usagePage, USHORT linkCollection, USAGE usage,
                                    HIDP_VALUE_CAPS* caps, USHORT* length, PHIDP_PREPARSED_DATA pp) {
-  if (!IsValid(pp)) return HIDP_STATUS_INVALID_PREPARSED_DATA;
-  if (!IsValidType(type)) return HIDP_STATUS_INVALID_REPORT_TYPE;
-  if (length == nullptr) return HIDP_STATUS_NULL;
-  return CopyMatching(pp->types[type].valueCaps, usagePage, linkCollection, usage, caps, length);
+  return SpecificCaps(type, usagePage, linkCollection, usage, caps, length, pp, &detail::ReportTypeModel::valueCaps);
 }
 
 NTSTATUS HidP_GetButtonCaps(HIDP_REPORT_TYPE type, HIDP_BUTTON_CAPS* caps, USHORT* length, PHIDP_PREPARSED_DATA pp) {

@@ -117,6 +117,26 @@ NTSTATUS ForEachActiveButton(const ReportTypeModel& t, USAGE usagePage, USHORT l
   return HIDP_STATUS_USAGE_NOT_FOUND;
 }
 
+// The common part of the usage-list functions: checks, then fills `list` up
+// to the capacity in *length with `make(usage, page)` of each active button.
+template <typename Entry, typename Make>
+NTSTATUS ListActiveButtons(HIDP_REPORT_TYPE type, USAGE usagePage, USHORT linkCollection, Entry* list, ULONG* length,
+                           PHIDP_PREPARSED_DATA pp, const char* report, ULONG reportLength, Make make) {
+  const NTSTATUS status = CheckReport(type, pp, report, reportLength);
+  if (status != HIDP_STATUS_SUCCESS) return status;
+  if (length == nullptr || (list == nullptr && *length != 0)) return HIDP_STATUS_NULL;
+  const ULONG capacity = *length;
+  ULONG count = 0;
+  const NTSTATUS found =
+      ForEachActiveButton(pp->types[type], usagePage, linkCollection, Bytes(report), [&](USAGE usage, USAGE page) {
+        if (count < capacity) list[count] = make(usage, page);
+        ++count;
+      });
+  if (found != HIDP_STATUS_SUCCESS) return found;
+  *length = count;
+  return count > capacity ? HIDP_STATUS_BUFFER_TOO_SMALL : HIDP_STATUS_SUCCESS;
+}
+
 }  // namespace
 
 NTSTATUS HidP_GetUsageValue(HIDP_REPORT_TYPE type, USAGE usagePage, USHORT linkCollection, USAGE usage,
@@ -145,36 +165,14 @@ NTSTATUS HidP_SetUsageValue(HIDP_REPORT_TYPE type, USAGE usagePage, USHORT linkC
 
 NTSTATUS HidP_GetUsagesEx(HIDP_REPORT_TYPE type, USHORT linkCollection, USAGE_AND_PAGE* list, ULONG* length,
                           PHIDP_PREPARSED_DATA pp, const char* report, ULONG reportLength) {
-  const NTSTATUS status = CheckReport(type, pp, report, reportLength);
-  if (status != HIDP_STATUS_SUCCESS) return status;
-  if (length == nullptr || (list == nullptr && *length != 0)) return HIDP_STATUS_NULL;
-  const ULONG capacity = *length;
-  ULONG count = 0;
-  const NTSTATUS found = ForEachActiveButton(pp->types[type], 0, linkCollection, Bytes(report),
-                                             [&](USAGE usage, USAGE page) {
-                                               if (count < capacity) list[count] = {usage, page};
-                                               ++count;
-                                             });
-  if (found != HIDP_STATUS_SUCCESS) return found;
-  *length = count;
-  return count > capacity ? HIDP_STATUS_BUFFER_TOO_SMALL : HIDP_STATUS_SUCCESS;
+  return ListActiveButtons(type, 0, linkCollection, list, length, pp, report, reportLength,
+                           [](USAGE usage, USAGE page) { return USAGE_AND_PAGE{usage, page}; });
 }
 
 NTSTATUS HidP_GetUsages(HIDP_REPORT_TYPE type, USAGE usagePage, USHORT linkCollection, USAGE* list, ULONG* length,
                         PHIDP_PREPARSED_DATA pp, const char* report, ULONG reportLength) {
-  const NTSTATUS status = CheckReport(type, pp, report, reportLength);
-  if (status != HIDP_STATUS_SUCCESS) return status;
-  if (length == nullptr || (list == nullptr && *length != 0)) return HIDP_STATUS_NULL;
-  const ULONG capacity = *length;
-  ULONG count = 0;
-  const NTSTATUS found = ForEachActiveButton(pp->types[type], usagePage, linkCollection, Bytes(report),
-                                             [&](USAGE usage, USAGE) {
-                                               if (count < capacity) list[count] = usage;
-                                               ++count;
-                                             });
-  if (found != HIDP_STATUS_SUCCESS) return found;
-  *length = count;
-  return count > capacity ? HIDP_STATUS_BUFFER_TOO_SMALL : HIDP_STATUS_SUCCESS;
+  return ListActiveButtons(type, usagePage, linkCollection, list, length, pp, report, reportLength,
+                           [](USAGE usage, USAGE) { return usage; });
 }
 
 NTSTATUS HidP_InitializeReportForID(HIDP_REPORT_TYPE type, UCHAR reportId, PHIDP_PREPARSED_DATA pp, char* report,

@@ -40,10 +40,13 @@ struct UsageEntry {
 struct LocalState {
   std::vector<UsageEntry> usages;
   // A Usage Minimum or Maximum waiting for its partner.
-  bool haveMin = false, haveMax = false;
-  uint32_t minData = 0, maxData = 0;
-  uint8_t minSize = 0, maxSize = 0;
-  uint16_t minPage = 0, maxPage = 0;
+  struct Bound {
+    bool have = false;
+    uint32_t data = 0;
+    uint8_t size = 0;
+    uint16_t page = 0;  // Usage Page in effect when it was declared
+  };
+  Bound min, max;
   uint16_t stringIndex = 0, stringMin = 0, stringMax = 0;
   uint16_t designatorIndex = 0, designatorMin = 0, designatorMax = 0;
   bool stringRange = false, designatorRange = false;

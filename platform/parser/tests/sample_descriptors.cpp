@@ -11,26 +11,27 @@ PreparsedPtr ParseOne(const Bytes& bytes) {
   return result.collections.empty() ? nullptr : result.collections[0];
 }
 
-std::vector<HIDP_BUTTON_CAPS> ButtonCaps(PHIDP_PREPARSED_DATA pp, HIDP_REPORT_TYPE type) {
+namespace {
+
+// All records of a report type through one of the two caps queries.
+template <typename Caps, typename Query>
+std::vector<Caps> AllCaps(PHIDP_PREPARSED_DATA pp, HIDP_REPORT_TYPE type, Query query) {
   USHORT length = 0;
-  if (HidP_GetButtonCaps(type, nullptr, &length, pp) == HIDP_STATUS_USAGE_NOT_FOUND) return {};
-  std::vector<HIDP_BUTTON_CAPS> caps(length);
-  const NTSTATUS status = HidP_GetButtonCaps(type, caps.data(), &length, pp);
-  if (status == HIDP_STATUS_USAGE_NOT_FOUND) return {};
-  EXPECT_EQ(status, HIDP_STATUS_SUCCESS);
+  if (query(type, nullptr, &length, pp) == HIDP_STATUS_USAGE_NOT_FOUND) return {};
+  std::vector<Caps> caps(length);
+  EXPECT_EQ(query(type, caps.data(), &length, pp), HIDP_STATUS_SUCCESS);
   caps.resize(length);
   return caps;
 }
 
+}  // namespace
+
+std::vector<HIDP_BUTTON_CAPS> ButtonCaps(PHIDP_PREPARSED_DATA pp, HIDP_REPORT_TYPE type) {
+  return AllCaps<HIDP_BUTTON_CAPS>(pp, type, HidP_GetButtonCaps);
+}
+
 std::vector<HIDP_VALUE_CAPS> ValueCaps(PHIDP_PREPARSED_DATA pp, HIDP_REPORT_TYPE type) {
-  USHORT length = 0;
-  if (HidP_GetValueCaps(type, nullptr, &length, pp) == HIDP_STATUS_USAGE_NOT_FOUND) return {};
-  std::vector<HIDP_VALUE_CAPS> caps(length);
-  const NTSTATUS status = HidP_GetValueCaps(type, caps.data(), &length, pp);
-  if (status == HIDP_STATUS_USAGE_NOT_FOUND) return {};
-  EXPECT_EQ(status, HIDP_STATUS_SUCCESS);
-  caps.resize(length);
-  return caps;
+  return AllCaps<HIDP_VALUE_CAPS>(pp, type, HidP_GetValueCaps);
 }
 
 std::vector<HIDP_LINK_COLLECTION_NODE> Nodes(PHIDP_PREPARSED_DATA pp) {
