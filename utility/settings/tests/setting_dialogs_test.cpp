@@ -1,5 +1,5 @@
-// The write warning and the setting dialog on screen (offscreen): their
-// texts, their buttons, and the setting field's validation.
+// The write warning and the setting dialog on screen (offscreen): buttons,
+// texts and the validation of the setting field.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -18,9 +18,13 @@
 namespace utility {
 namespace {
 
-// Runs `action` on the modal dialog once it is up.
+// Runs `action` on the next modal dialog once it is up.
 void WhenModal(std::function<void(QWidget*)> action) {
   QTimer::singleShot(0, [action] { action(QApplication::activeModalWidget()); });
+}
+
+void Click(QWidget* dialog, const char* button) {
+  dialog->findChild<QPushButton*>(QString::fromLatin1(button))->click();
 }
 
 void PressEscape(QWidget* widget) {
@@ -28,94 +32,76 @@ void PressEscape(QWidget* widget) {
   QApplication::sendEvent(widget, &press);
 }
 
-QPushButton* Button(QWidget* dialog, const char* name) {
-  return dialog->findChild<QPushButton*>(QString::fromLatin1(name));
-}
-
-TEST(WarningDialog, ShowsTheNoticeAndAnswersByButton) {
+TEST(WarningDialog, ContinueAloneLetsTheWriteGoAhead) {
   WhenModal([](QWidget* dialog) {
-    ASSERT_NE(qobject_cast<WarningDialog*>(dialog), nullptr);
     EXPECT_EQ(dialog->windowTitle(), "Warning");
     QStringList lines;
     for (QLabel* label : dialog->findChildren<QLabel*>()) lines << label->text();
     EXPECT_EQ(lines, (QStringList{"Maximum setting limit is 254 times only!",
                                   "Please avoid any unnecessary setting!"}));
-    EXPECT_TRUE(Button(dialog, "continueButton")->isDefault());
-    Button(dialog, "continueButton")->click();
+    Click(dialog, "continueButton");
   });
   EXPECT_EQ(RunWarningDialog(nullptr), DialogOutcome::Accepted);
-
-  WhenModal([](QWidget* dialog) { Button(dialog, "cancelButton")->click(); });
+  WhenModal([](QWidget* dialog) { Click(dialog, "cancelButton"); });
   EXPECT_EQ(RunWarningDialog(nullptr), DialogOutcome::Cancelled);
-
   WhenModal([](QWidget* dialog) { PressEscape(dialog); });
   EXPECT_EQ(RunWarningDialog(nullptr), DialogOutcome::Cancelled);
 }
 
 struct FieldEntry {
   const char* text;
-  // The validation message, or empty when OK closes the dialog.
-  const char* message;
+  const char* message;  // empty: OK closes the dialog with the value
   int value;
 };
 
-class SettingDialogField : public ::testing::TestWithParam<FieldEntry> {};
+struct SettingDialogField : ::testing::TestWithParam<FieldEntry> {};
 
-TEST_P(SettingDialogField, OkAcceptsOnlyIntegersFrom0To255) {
+TEST_P(SettingDialogField, OkTakesOnlyIntegersFrom0To255) {
   const FieldEntry entry = GetParam();
   SettingRequest request{kPollingLabel, 1};
-  QString shownMessage;
-  bool stayedOpen = false;
-  bool fieldFocused = false;
+  QString message;
+  bool stayedOpen = false, fieldFocused = false;
   WhenModal([&](QWidget* dialog) {
-    ASSERT_NE(qobject_cast<SettingDialog*>(dialog), nullptr);
     auto* field = dialog->findChild<QLineEdit*>(QStringLiteral("settingField"));
+    EXPECT_EQ(field->text(), "1");
     field->setText(QString::fromLatin1(entry.text));
-    if (*entry.message != '\0') {
-      // The validation message is modal too: read it and close it.
-      WhenModal([&](QWidget* box) {
-        auto* messageBox = qobject_cast<QMessageBox*>(box);
-        ASSERT_NE(messageBox, nullptr);
-        shownMessage = messageBox->text();
-        EXPECT_EQ(messageBox->windowTitle(), "Error");
+    WhenModal([&](QWidget* box) {  // the validation message, if any
+      if (auto* messageBox = qobject_cast<QMessageBox*>(box)) {
+        message = messageBox->windowTitle() + ": " + messageBox->text();
         messageBox->accept();
-      });
-    }
-    Button(dialog, "okButton")->click();
+      }
+    });
+    Click(dialog, "okButton");
     stayedOpen = dialog->isVisible();
     fieldFocused = dialog->focusWidget() == field;
-    if (stayedOpen) Button(dialog, "cancelButton")->click();
+    if (stayedOpen) Click(dialog, "cancelButton");
   });
   const DialogOutcome outcome = RunSettingDialog(nullptr, &request);
-  if (*entry.message == '\0') {
-    EXPECT_EQ(outcome, DialogOutcome::Accepted);
-    EXPECT_EQ(request.value, entry.value);
-    EXPECT_FALSE(stayedOpen);
-  } else {
-    EXPECT_TRUE(stayedOpen);
-    EXPECT_TRUE(fieldFocused);
-    EXPECT_EQ(shownMessage, entry.message);
-    EXPECT_EQ(outcome, DialogOutcome::Cancelled);
-    EXPECT_EQ(request.value, 1);  // untouched by the refused entry
-  }
+  EXPECT_EQ(message, entry.message);
+  EXPECT_EQ(stayedOpen, *entry.message != '\0');
+  EXPECT_TRUE(!stayedOpen || fieldFocused);
+  EXPECT_EQ(outcome, stayedOpen ? DialogOutcome::Cancelled : DialogOutcome::Accepted);
+  EXPECT_EQ(request.value, entry.value);
 }
+
+constexpr const char* kRange = "Error: Please enter an integer between 0 and 255.";
+constexpr const char* kInteger = "Error: Please enter an integer.";
 
 INSTANTIATE_TEST_SUITE_P(
     Entries, SettingDialogField,
     ::testing::Values(FieldEntry{"0", "", 0}, FieldEntry{"1", "", 1}, FieldEntry{"255", "", 255},
-                      FieldEntry{"256", "Please enter an integer between 0 and 255.", 0},
-                      FieldEntry{"abc", "Please enter an integer.", 0}));
+                      FieldEntry{" 42 ", "", 42}, FieldEntry{"256", kRange, 1},
+                      FieldEntry{"-1", kRange, 1}, FieldEntry{"99999999999999", kRange, 1},
+                      FieldEntry{"abc", kInteger, 1}, FieldEntry{"", kInteger, 1},
+                      FieldEntry{"12a", kInteger, 1}));
 
-TEST(SettingDialog, OpensWithLabelAndValueAndCancels) {
+TEST(SettingDialog, ShowsItsLabelAndEscapeCancels) {
   SettingRequest request{kTurboLabel, 0};
   WhenModal([](QWidget* dialog) {
     EXPECT_EQ(dialog->windowTitle(), "SETTING");
     EXPECT_EQ(dialog->findChild<QLabel*>(QStringLiteral("settingLabel"))->text(),
               "             Turbo Speed Setting (0 or 1):");
-    auto* field = dialog->findChild<QLineEdit*>(QStringLiteral("settingField"));
-    EXPECT_EQ(field->text(), "0");
-    EXPECT_TRUE(Button(dialog, "okButton")->isDefault());
-    field->setText(QStringLiteral("1"));
+    dialog->findChild<QLineEdit*>(QStringLiteral("settingField"))->setText(QStringLiteral("1"));
     PressEscape(dialog);
   });
   EXPECT_EQ(RunSettingDialog(nullptr, &request), DialogOutcome::Cancelled);

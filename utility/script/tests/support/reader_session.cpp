@@ -9,67 +9,62 @@ namespace {
 
 std::string HexText(const std::vector<uint8_t>& bytes) {
   std::string text;
-  char digits[4];
-  for (uint8_t b : bytes) {
-    std::snprintf(digits, sizeof digits, "%02X ", b);
-    text += digits;
-  }
+  for (uint8_t b : bytes) text += HexByte(b);
   return text;
 }
 
-// The bytes of a transcript line "<path> SET_FEATURE 00 02 52 ...", report
-// ID included; false for any other request.
-bool SetFeatureBytes(const std::string& line, std::vector<uint8_t>* bytes) {
-  const size_t at = line.find(" SET_FEATURE ");
-  if (at == std::string::npos) return false;
-  std::istringstream in(line.substr(at + 13));
-  bytes->clear();
-  std::string hex;
-  while (in >> hex) bytes->push_back(static_cast<uint8_t>(std::stoul(hex, nullptr, 16)));
-  return true;
+std::shared_ptr<hidhost::sim::SimulatedHost> Install(std::shared_ptr<hidhost::sim::SimulatedHost> host) {
+  hidhost::InstallHost(host);
+  return host;
 }
 
 }  // namespace
 
 ReaderSession::ReaderSession(const std::string& preset)
     : clock(std::make_shared<hidhost::sim::VirtualClock>()),
-      host(hidhost::sim::SimulatedHost::Create(preset, clock)) {
-  hidhost::InstallHost(host);
-  // The panel is up: detection has found the reader.
-  session.runState.ReaderPresent = 1;
+      host(Install(hidhost::sim::SimulatedHost::Create(preset, clock))) {
+  session.runState.ReaderPresent = 1;  // the command panel is up
 }
 
 ReaderSession::ReaderSession(const Devices& devices)
     : clock(std::make_shared<hidhost::sim::VirtualClock>()),
-      host(hidhost::sim::SimulatedHost::CreateFromJson(devices.json, "test devices", clock)) {
-  hidhost::InstallHost(host);
+      host(Install(hidhost::sim::SimulatedHost::CreateFromJson(devices.json, "test", clock))) {
   session.runState.ReaderPresent = 1;
 }
 
 std::vector<std::string> ReaderSession::TakeSentFrames() {
-  // The writer puts one frame in consecutive reports, zero-padded after its
-  // LRC; a frame ends at the ETX whose next byte is the running LRC.
+  // A frame ends at the byte after an ETX that equals the exclusive or of
+  // every byte before it; zero padding lies between frames.
   std::vector<std::string> frames;
-  std::vector<uint8_t> frame, report;
-  uint8_t lrc = 0;  // exclusive or of the frame's bytes so far
+  std::vector<uint8_t> frame;
+  uint8_t lrc = 0;
   for (const std::string& line : host->Transcript()) {
-    if (!SetFeatureBytes(line, &report)) continue;
-    for (size_t i = 1; i < report.size(); ++i) {
-      const uint8_t b = report[i];
-      if (frame.empty() && b != readerlink::kStx) continue;  // padding between frames
-      if (frame.size() >= 2 && frame.back() == readerlink::kEtx && b == lrc) {
-        frame.push_back(b);
+    const size_t at = line.find(" SET_FEATURE ");
+    if (at == std::string::npos) continue;
+    std::istringstream bytes(line.substr(at + 13));
+    std::string hex;
+    bytes >> hex;  // the report ID
+    while (bytes >> hex) {
+      const auto b = static_cast<uint8_t>(std::stoul(hex, nullptr, 16));
+      if (frame.empty() && b != readerlink::kStx) continue;
+      const bool end = frame.size() >= 2 && frame.back() == readerlink::kEtx && b == lrc;
+      frame.push_back(b);
+      lrc ^= b;
+      if (end) {
         frames.push_back(HexText(frame));
         frame.clear();
         lrc = 0;
-        continue;
       }
-      frame.push_back(b);
-      lrc ^= b;
     }
   }
   host->ClearTranscript();
   return frames;
+}
+
+std::string HexByte(uint8_t byte) {
+  char digits[4];
+  std::snprintf(digits, sizeof digits, "%02X ", byte);
+  return digits;
 }
 
 std::string TypedFrameText(const std::string& text) {
@@ -77,10 +72,8 @@ std::string TypedFrameText(const std::string& text) {
 }
 
 std::string HexFrameText(const std::string& hexText) {
-  std::string digits;
-  for (char c : hexText) {
-    if (c != ' ') digits += c;
-  }
+  std::string digits = hexText;
+  std::erase(digits, ' ');
   std::vector<uint8_t> bytes;
   uint32_t count = static_cast<uint32_t>(digits.size());
   readerlink::HexToBytes(digits, &bytes, &count);

@@ -16,16 +16,15 @@
 namespace utility::testing {
 
 struct ReaderSession {
-  // `preset`: a simulated host preset ("reader", "none", ...).
-  explicit ReaderSession(const std::string& preset = "reader");
-  // A simulated host from a JSON device file held in memory.
+  // A simulated host preset ("reader", "none", ...), or a JSON device file.
   struct Devices {
     std::string json;
   };
+  explicit ReaderSession(const std::string& preset = "reader");
   explicit ReaderSession(const Devices& devices);
 
-  // Frames written to the reader since the start or the last call, each as
-  // "%02X " text, reassembled from the feature reports of the transcript.
+  // Frames written to the reader since the last call, as "%02X " text,
+  // reassembled from the feature reports of the transcript.
   std::vector<std::string> TakeSentFrames();
 
   std::shared_ptr<hidhost::sim::VirtualClock> clock;
@@ -36,8 +35,8 @@ struct ReaderSession {
   UtilityController controller{controls, prompter, session};
 };
 
-// "%02X " text of a typed frame (STX, the text, CR, ETX, LRC) and of a
-// hexadecimal frame given as text ("52 24").
+std::string HexByte(uint8_t byte);  // "%02X "
+// The frames, as "%02X " text, of a typed command and of hexadecimal text.
 std::string TypedFrameText(const std::string& text);
 std::string HexFrameText(const std::string& hexText);
 
