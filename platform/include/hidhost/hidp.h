@@ -9,6 +9,10 @@
 //
 // Report buffers: byte 0 is the report ID (0 when the collection uses none),
 // fields start at byte 1, bits are little-endian (LSB of a byte first).
+//
+// A null pointer where a function must read or write gives HIDP_STATUS_NULL
+// (after the preparsed-data and report-type checks). Models are immutable
+// once parsed, so any number of threads may query one at the same time.
 #pragma once
 
 #include <cstddef>
@@ -179,8 +183,8 @@ struct ParseResult {
   std::vector<PreparsedPtr> collections;
   // True when any Report ID item appears anywhere in the descriptor.
   bool usesReportIds = false;
-  // Empty on success; otherwise why the descriptor was refused, with the
-  // byte offset of the offending item.
+  // Empty on success; otherwise why the descriptor was refused, as
+  // "byte <offset>: <reason>" with the offset of the offending item.
   std::string error;
   bool ok() const { return error.empty(); }
 };
@@ -217,7 +221,10 @@ HIDHOST_API NTSTATUS HidP_SetUsageValue(HIDP_REPORT_TYPE type, USAGE usagePage,
                                         PHIDP_PREPARSED_DATA pp, char* report,
                                         ULONG reportLength);
 // Active buttons of a report as usage-and-page pairs. *length: capacity in,
-// count out (the required count on BUFFER_TOO_SMALL).
+// count out (the required count on BUFFER_TOO_SMALL). An array slot holds
+// the 1-based position of a usage in its item's usage list, 0 when empty;
+// an item whose list starts at usage 0 (keyboard style) holds the position
+// counted from 0, so its values are the usages themselves.
 HIDHOST_API NTSTATUS HidP_GetUsagesEx(HIDP_REPORT_TYPE type, USHORT linkCollection,
                                       USAGE_AND_PAGE* list, ULONG* length,
                                       PHIDP_PREPARSED_DATA pp, const char* report,

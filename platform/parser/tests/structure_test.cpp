@@ -111,7 +111,8 @@ struct ShareCase {
   const char* name;
   Bytes usages;          // local items before the main item
   uint8_t reportCount;
-  std::vector<std::array<int, 3>> records;  // usage, ReportCount, first byte
+  std::vector<std::array<int, 4>> records;  // usage min, usage max, ReportCount, first byte
+  int missingUsage;                         // a declared usage that got no field, or 0
 };
 
 class FieldSharing : public ::testing::TestWithParam<ShareCase> {};
@@ -127,8 +128,9 @@ TEST_P(FieldSharing, RecordsAndPositions) {
   auto report = Report(pp.get(), HidP_Feature);
   for (size_t i = 0; i < report.size(); ++i) report[i] = static_cast<char>(i);
   for (size_t i = 0; i < values.size(); ++i) {
-    const auto [usage, count, byte] = c.records[i];
+    const auto [usage, usageMax, count, byte] = c.records[i];
     EXPECT_EQ(values[i].Range.UsageMin, usage);
+    EXPECT_EQ(values[i].Range.UsageMax, usageMax);
     EXPECT_EQ(values[i].ReportCount, count);
     ULONG v = 0;
     ASSERT_EQ(HidP_GetUsageValue(HidP_Feature, 0xFF00, 0, static_cast<USAGE>(usage), &v, pp.get(), report.data(),
@@ -136,29 +138,22 @@ TEST_P(FieldSharing, RecordsAndPositions) {
               HIDP_STATUS_SUCCESS);
     EXPECT_EQ(v, static_cast<ULONG>(byte));
   }
+  if (c.missingUsage != 0) {
+    ULONG v = 0;
+    EXPECT_EQ(HidP_GetUsageValue(HidP_Feature, 0xFF00, 0, static_cast<USAGE>(c.missingUsage), &v, pp.get(),
+                                 report.data(), Len(report)),
+              HIDP_STATUS_USAGE_NOT_FOUND);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Variable, FieldSharing,
     ::testing::Values(
-        ShareCase{"LastUsageTakesSurplus", {0x09, 0x01, 0x09, 0x02}, 4, {{2, 3, 2}, {1, 1, 1}}},
-        ShareCase{"ExtraUsagesDropped", {0x09, 0x01, 0x09, 0x02, 0x09, 0x03}, 2, {{2, 1, 2}, {1, 1, 1}}},
-        ShareCase{"RangeThenUsage", {0x19, 0x05, 0x29, 0x07, 0x09, 0x09}, 5, {{9, 2, 4}, {5, 1, 1}}},
-        ShareCase{"RangeCutShort", {0x19, 0x05, 0x29, 0x09}, 2, {{5, 1, 1}}}),
+        ShareCase{"LastUsageTakesSurplus", {0x09, 0x01, 0x09, 0x02}, 4, {{2, 2, 3, 2}, {1, 1, 1, 1}}, 0},
+        ShareCase{"ExtraUsagesDropped", {0x09, 0x01, 0x09, 0x02, 0x09, 0x03}, 2, {{2, 2, 1, 2}, {1, 1, 1, 1}}, 3},
+        ShareCase{"RangeThenUsage", {0x19, 0x05, 0x29, 0x07, 0x09, 0x09}, 5, {{9, 9, 2, 4}, {5, 7, 1, 1}}, 0},
+        ShareCase{"RangeCutShort", {0x19, 0x05, 0x29, 0x09}, 2, {{5, 6, 1, 1}}, 7}),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST(StructureTest, RangeCutShortKeepsOnlyCoveredUsages) {
-  const Bytes d = {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x19, 0x05, 0x29, 0x09, 0x15, 0x00, 0x26, 0xFF,
-                   0x00, 0x75, 0x08, 0x95, 0x02, 0xB1, 0x02, 0xC0};
-  const auto pp = ParseOne(d);
-  const auto values = ValueCaps(pp.get(), HidP_Feature);
-  ASSERT_EQ(values.size(), 1u);
-  EXPECT_EQ(values[0].Range.UsageMax, 6);
-  auto report = Report(pp.get(), HidP_Feature);
-  ULONG v = 0;
-  EXPECT_EQ(HidP_GetUsageValue(HidP_Feature, 0xFF00, 0, 7, &v, pp.get(), report.data(), Len(report)),
-            HIDP_STATUS_USAGE_NOT_FOUND);
-}
 
 TEST(StructureTest, PaddingAndEmptyItemsMakeNoRecords) {
   // Report Size 0 without usages, Report Count 0 with a usage: no records,
