@@ -32,8 +32,10 @@ DeviceModel::DeviceModel(DeviceSpec spec) : spec_(std::move(spec)) {
     report.resize(length, 0);
     features_[id] = report;
   }
+  // An input report needs at least its report-ID byte.
+  std::erase_if(spec_.inputReports, [](const InputReportSpec& r) { return r.data.empty(); });
   for (InputReportSpec& input : spec_.inputReports) {
-    if (!input.data.empty()) input.data.resize(std::max(input.data.size(), InputLength(input.data[0])), 0);
+    input.data.resize(std::max(input.data.size(), InputLength(input.data[0])), 0);
   }
   setFailuresLeft_ = spec_.failSetFeature;
   getFailuresLeft_ = spec_.failGetFeature;
