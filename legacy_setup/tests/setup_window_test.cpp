@@ -266,6 +266,18 @@ TEST_F(WindowTest, QtTimerRunsEveryHalfSecondWhileALineIsSent) {
   EXPECT_EQ(TakeWrittenText(), "AB\r");
 }
 
+TEST_F(WindowTest, SecondEnterWhileSendingDoesNotPressExit) {
+  OpenDialog();
+  Type("A");
+  QTest::keyClick(Input(), Qt::Key_Return);
+  ASSERT_TRUE(window_->SendTimerRunning());
+  QWidget* focused = window_->focusWidget();
+  QTest::keyClick(focused ? focused : window_.get(), Qt::Key_Return);
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(window_->isVisible());
+  EXPECT_TRUE(window_->SendTimerRunning());
+}
+
 TEST_F(WindowTest, EscapeDoesNotClose) {
   OpenDialog();
   QTest::keyClick(window_.get(), Qt::Key_Escape);

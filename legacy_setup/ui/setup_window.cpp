@@ -91,6 +91,9 @@ void SetupWindow::BuildControls() {
   auto button = [&](Control id, const char* text, QRect rect) {
     auto* b = new QPushButton(QString::fromLatin1(text), this);
     b->setGeometry(rect);
+    // Enter always means Send: when sending disables the input box, the focus
+    // moves on to Exit, and a second Enter must not end the tool.
+    b->setAutoDefault(false);
     connect(b, &QPushButton::clicked, this, [this, id] { Forward(id, kClicked); });
     controls_[id] = b;
     return b;
