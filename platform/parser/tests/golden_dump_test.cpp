@@ -15,8 +15,7 @@ namespace hid::testing {
 namespace {
 
 std::filesystem::path TestData() {
-  const char* root = std::getenv("SUITE_SOURCE_DIR");
-  return std::filesystem::path(root ? root : ".") / "platform/parser/testdata";
+  return std::filesystem::path(PARSER_TESTDATA_DIR);
 }
 
 std::string DumpAll(const Bytes& bytes) {

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdlib>
 #include <filesystem>
 
 #include "descriptor_text.h"
@@ -14,8 +13,7 @@ namespace hid::testing {
 namespace {
 
 std::filesystem::path DescriptorDir() {
-  const char* root = std::getenv("SUITE_SOURCE_DIR");
-  return std::filesystem::path(root ? root : ".") / "platform/parser/testdata/descriptors";
+  return std::filesystem::path(PARSER_TESTDATA_DIR) / "descriptors";
 }
 
 std::vector<std::string> DescriptorNames() {
