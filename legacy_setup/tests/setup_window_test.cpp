@@ -239,6 +239,18 @@ TEST_F(WindowTest, CancelledFileDialogLeavesReaderOpenAndSaysNothing) {
   EXPECT_TRUE(prompts_.warnings.empty());
 }
 
+TEST_F(WindowTest, ReaderUnpluggedWhileSendingTheLineStillEnds) {
+  InstallDevices({R"({"preset": "legacy-reader", "unplug_after_ms": 700})"});
+  OpenDialog();
+  Type("ABC");
+  Click(Control::Send);
+  EXPECT_EQ(RunTimer(), (std::vector<TimedWrites>{{500, "A"}}));
+  EXPECT_EQ(Status(), "Ready");
+  EXPECT_EQ(Text(Control::History), "ABC\r\n");
+  EXPECT_TRUE(Enabled(Control::Send));
+  EXPECT_EQ(window_->Controller()->Channel().DeviceHandle(), 0u);
+}
+
 TEST_F(WindowTest, ExitClosesEvenWhileSending) {
   OpenDialog();
   Type("ABC");
