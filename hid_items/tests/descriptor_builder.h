@@ -40,31 +40,15 @@ class Descriptor {
   const std::vector<uint8_t>& bytes() const { return bytes_; }
 
  private:
-  Descriptor& Short(uint8_t prefix, uint32_t v) {
-    if (v <= 0xFF) {
-      bytes_.insert(bytes_.end(), {static_cast<uint8_t>(prefix | 1), static_cast<uint8_t>(v)});
-    } else if (v <= 0xFFFF) {
-      bytes_.insert(bytes_.end(), {static_cast<uint8_t>(prefix | 2), static_cast<uint8_t>(v),
-                                   static_cast<uint8_t>(v >> 8)});
-    } else {
-      bytes_.insert(bytes_.end(), {static_cast<uint8_t>(prefix | 3), static_cast<uint8_t>(v),
-                                   static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v >> 16),
-                                   static_cast<uint8_t>(v >> 24)});
-    }
-    return *this;
-  }
+  // An item with the fewest data bytes (1, 2 or 4) that hold `v`.
+  Descriptor& Short(uint8_t prefix, uint32_t v) { return Put(prefix, v, v <= 0xFF ? 1 : v <= 0xFFFF ? 2 : 4); }
   Descriptor& Signed(uint8_t prefix, int32_t v) {
-    if (v >= -128 && v <= 127) {
-      bytes_.insert(bytes_.end(), {static_cast<uint8_t>(prefix | 1), static_cast<uint8_t>(v)});
-    } else if (v >= -32768 && v <= 32767) {
-      bytes_.insert(bytes_.end(), {static_cast<uint8_t>(prefix | 2), static_cast<uint8_t>(v),
-                                   static_cast<uint8_t>(v >> 8)});
-    } else {
-      const auto u = static_cast<uint32_t>(v);
-      bytes_.insert(bytes_.end(), {static_cast<uint8_t>(prefix | 3), static_cast<uint8_t>(u),
-                                   static_cast<uint8_t>(u >> 8), static_cast<uint8_t>(u >> 16),
-                                   static_cast<uint8_t>(u >> 24)});
-    }
+    const int size = (v >= -128 && v <= 127) ? 1 : (v >= -32768 && v <= 32767) ? 2 : 4;
+    return Put(prefix, static_cast<uint32_t>(v), size);
+  }
+  Descriptor& Put(uint8_t prefix, uint32_t v, int size) {
+    bytes_.push_back(static_cast<uint8_t>(prefix | (size == 4 ? 3 : size)));
+    for (int i = 0; i < size; ++i) bytes_.push_back(static_cast<uint8_t>(v >> (8 * i)));
     return *this;
   }
   std::vector<uint8_t> bytes_;
