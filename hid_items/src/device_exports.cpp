@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "device_table.h"
+#include "event_worker.h"
 #include "exports.h"
 #include "item_model.h"
 
@@ -83,9 +84,9 @@ uint32_t TANDRIL_CALL OpenHIDDevice(uint16_t position) {
 int32_t TANDRIL_CALL CloseHIDDevice(uint32_t handle) {
   DeviceTable& table = DeviceTable::Instance();
   if (!table.Lookup(handle)) return 0;
-  std::unique_ptr<HIDDevice> device = table.Remove(handle);
-  device->events.reset();    // ends the event worker before anything it reads goes
-  device->platform.reset();  // closes the platform device
+  // Stops the event worker before anything it reads goes; from inside the
+  // event callback the device is freed once the callback returns.
+  DestroyDevice(table.Remove(handle));
   return 1;
 }
 

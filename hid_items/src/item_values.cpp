@@ -11,26 +11,6 @@ namespace {
 
 bool Failed(hid::NTSTATUS status) { return status < 0; }
 
-// Whether the item's button is among the active usages of a report. The
-// item's own link collection keeps a button of the same usage elsewhere in
-// the tree from counting (link collection 0 means the whole tree).
-bool ReadButton(const Item& item, hid::HIDP_REPORT_TYPE type, const uint8_t* report,
-                uint32_t length, int32_t* value) {
-  const HIDDevice& d = *item.owner;
-  const hid::ULONG capacity = hid::HidP_MaxUsageListLength(type, 0, d.preparsed.get());
-  std::vector<hid::USAGE_AND_PAGE> list(std::max<hid::ULONG>(capacity, 1));
-  hid::ULONG count = capacity;
-  const hid::NTSTATUS status =
-      hid::HidP_GetUsagesEx(type, item.linkCollection, list.data(), &count, d.preparsed.get(),
-                            reinterpret_cast<const char*>(report), length);
-  if (Failed(status)) return false;
-  count = std::min<hid::ULONG>(count, capacity);
-  *value = std::any_of(list.begin(), list.begin() + count, [&](const hid::USAGE_AND_PAGE& u) {
-    return u.Usage == item.fullUsage && u.UsagePage == item.usagePage;
-  }) ? 1 : 0;
-  return true;
-}
-
 bool RefreshFeatureItem(Item& item) {
   HIDDevice& d = *item.owner;
   if (item.reportId >= kReportIdCount) {
@@ -65,6 +45,26 @@ bool RefreshFeatureItem(Item& item) {
 }
 
 }  // namespace
+
+// Whether the item's button is among the active usages of a report. The
+// item's own link collection keeps a button of the same usage elsewhere in
+// the tree from counting (link collection 0 means the whole tree).
+bool ReadButton(const Item& item, hid::HIDP_REPORT_TYPE type, const uint8_t* report,
+                uint32_t length, int32_t* value) {
+  const HIDDevice& d = *item.owner;
+  const hid::ULONG capacity = hid::HidP_MaxUsageListLength(type, 0, d.preparsed.get());
+  std::vector<hid::USAGE_AND_PAGE> list(std::max<hid::ULONG>(capacity, 1));
+  hid::ULONG count = capacity;
+  const hid::NTSTATUS status =
+      hid::HidP_GetUsagesEx(type, item.linkCollection, list.data(), &count, d.preparsed.get(),
+                            reinterpret_cast<const char*>(report), length);
+  if (Failed(status)) return false;
+  count = std::min<hid::ULONG>(count, capacity);
+  *value = std::any_of(list.begin(), list.begin() + count, [&](const hid::USAGE_AND_PAGE& u) {
+    return u.Usage == item.fullUsage && u.UsagePage == item.usagePage;
+  }) ? 1 : 0;
+  return true;
+}
 
 bool RefreshItem(Item& item) {
   switch (KindBit(item.kind)) {

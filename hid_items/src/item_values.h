@@ -20,4 +20,10 @@ bool RefreshItem(Item& item);
 // The stored feature report is not touched.
 bool WriteItem(Item& item, int32_t value);
 
+// Whether the item's button is among the active usages of `report` (of
+// `type`, `length` bytes): *value becomes 1 or 0. False when the report
+// cannot be decoded.
+bool ReadButton(const Item& item, hid::HIDP_REPORT_TYPE type, const uint8_t* report,
+                uint32_t length, int32_t* value);
+
 }  // namespace tandril

@@ -62,6 +62,20 @@ std::string DeviceJson(const std::vector<SimDevice>& devices) {
     }
     if (d.failGetFeature) json += ", \"fail_get_feature\": " + std::to_string(d.failGetFeature);
     if (!d.openable) json += ", \"openable\": false";
+    if (d.manufacturer) json += ", \"manufacturer\": " + JsonString(*d.manufacturer);
+    if (d.product) json += ", \"product\": " + JsonString(*d.product);
+    if (d.serial) json += ", \"serial\": " + JsonString(*d.serial);
+    if (!d.inputs.empty()) {
+      json += ", \"input_reports\": [";
+      for (size_t k = 0; k < d.inputs.size(); ++k) {
+        json += (k ? ", {\"delay_ms\": " : "{\"delay_ms\": ") +
+                std::to_string(d.inputs[k].delayMs) + ", \"data\": \"" + Hex(d.inputs[k].data) +
+                "\"}";
+      }
+      json += "]";
+    }
+    if (d.repeatInputs) json += ", \"repeat\": true";
+    if (d.unplugAfterMs) json += ", \"unplug_after_ms\": " + std::to_string(*d.unplugAfterMs);
     json += "}";
   }
   return json + "]}";

@@ -4,10 +4,18 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace tandril_test {
+
+// One scripted input report: `delayMs` after the one before (the first:
+// after the first read), report ID byte first.
+struct SimInput {
+  uint32_t delayMs = 0;
+  std::vector<uint8_t> data;
+};
 
 struct SimDevice {
   uint16_t vendorId = 0x1234;
@@ -18,6 +26,10 @@ struct SimDevice {
   std::map<uint32_t, std::wstring> strings;          // indexed strings
   uint32_t failGetFeature = 0;
   bool openable = true;
+  std::optional<std::wstring> manufacturer, product, serial;  // absent: the request fails
+  std::vector<SimInput> inputs;
+  bool repeatInputs = false;
+  std::optional<uint64_t> unplugAfterMs;
 };
 
 // The JSON device file text for `devices`.

@@ -7,18 +7,10 @@
 #include <optional>
 
 #include "hidhost/errors.h"
+#include "hiditems_events.h"
 #include "tandril.h"
 
 namespace hiditems {
-
-namespace {
-
-const char* kUsage =
-    "usage: hiditems list\n"
-    "       hiditems items POS\n"
-    "       hiditems get POS PATH\n"
-    "       hiditems set POS PATH VALUE\n"
-    "       hiditems convert POS ORDINAL-PATH\n";
 
 std::string CodeText(uint32_t code) {
   const char* name = nullptr;
@@ -29,6 +21,17 @@ std::string CodeText(uint32_t code) {
   }
   return std::string(name) + " (" + std::to_string(code) + ")";
 }
+
+namespace {
+
+const char* kUsage =
+    "usage: hiditems list\n"
+    "       hiditems items POS\n"
+    "       hiditems get POS PATH\n"
+    "       hiditems set POS PATH VALUE\n"
+    "       hiditems convert POS ORDINAL-PATH\n"
+    "       hiditems watch POS [MASK]\n"
+    "       hiditems strings POS\n";
 
 int Fail(std::ostream& err, const std::string& what) {
   err << "hiditems: " << what << ": " << CodeText(GetLastHIDError()) << "\n";
@@ -150,12 +153,16 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     return List(out, err);
   }
 
-  const size_t expected = command == "items"                           ? 2
-                          : (command == "get" || command == "convert") ? 3
-                          : command == "set"                           ? 4
-                                                                       : 0;
+  const size_t expected = (command == "items" || command == "strings") ? 2
+                          : (command == "get" || command == "convert")  ? 3
+                          : command == "set"                            ? 4
+                          : command == "watch"                          ? 3
+                                                                        : 0;
   if (expected == 0) return BadUsage(err, "unknown command '" + command + "'");
-  if (args.size() != expected) return BadUsage(err, "wrong number of arguments for " + command);
+  // watch takes its mask optionally.
+  const bool argumentsFit =
+      args.size() == expected || (command == "watch" && args.size() == expected - 1);
+  if (!argumentsFit) return BadUsage(err, "wrong number of arguments for " + command);
   const auto position = ParseUnsigned(args[1], UINT16_MAX);
   if (!position) return BadUsage(err, "bad position '" + args[1] + "'");
   std::optional<int32_t> value;
@@ -163,11 +170,19 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     value = ParseValue(args[3]);
     if (!value) return BadUsage(err, "bad value '" + args[3] + "'");
   }
+  unsigned long mask = 0xFF;  // every event code
+  if (command == "watch" && args.size() == 3) {
+    const auto given = ParseUnsigned(args[2], UINT32_MAX);
+    if (!given) return BadUsage(err, "bad mask '" + args[2] + "'");
+    mask = *given;
+  }
 
   OpenDevice device(static_cast<uint16_t>(*position));
   if (!device.handle()) return Fail(err, "cannot open the device at position " + args[1]);
 
   if (command == "items") return Items(device.handle(), out, err);
+  if (command == "watch") return Watch(device.handle(), static_cast<uint32_t>(mask), out, err);
+  if (command == "strings") return Strings(device.handle(), out, err);
   if (command == "get") {
     int32_t v = 0;
     if (!GetItemValue(device.handle(), args[2].c_str(), &v)) return Fail(err, "cannot read " + args[2]);

@@ -6,6 +6,8 @@
 //   hiditems get POS PATH              an item's value
 //   hiditems set POS PATH VALUE        writes an item's value
 //   hiditems convert POS ORDINAL-PATH  the canonical path of an ordinal path
+//   hiditems watch POS [MASK]          events as they come, with the items' new values
+//   hiditems strings POS               manufacturer, product and serial number
 #pragma once
 
 #include <ostream>

@@ -1,0 +1,90 @@
+// hiditems watch and strings against simulated devices.
+#include <sstream>
+
+#include "descriptor_builder.h"
+#include "hiditems_cli.h"
+#include "sim_fixture.h"
+#include "tandril.h"
+
+namespace tandril_test {
+namespace {
+
+class HidItemsEventsTest : public SimHostTest {
+ protected:
+  // A device whose AC-present and charging bits change, then goes away.
+  void SetUp() override {
+    SimDevice d;
+    d.descriptor = Descriptor()
+                       .UsagePage(0x84).Usage(0x04).Collection(0x01)
+                       .ReportId(1)
+                       .UsagePage(0x85).Field(1, 1, 0, 1).Usage(0xD0).Input().Usage(0x44).Input()
+                       .ReportCount(6).Input(kConst)
+                       .EndCollection()
+                       .bytes();
+    d.inputs = {{1000, {1, 0x01}}, {500, {1, 0x03}}, {250, {1, 0x00}}};
+    d.unplugAfterMs = 5000;
+    d.manufacturer = L"Orvane Power";
+    d.product = L"UPS \u00e9";
+    Install({d});
+  }
+
+  int Run(std::vector<std::string> args) {
+    out_.str("");
+    err_.str("");
+    return hiditems::Run(args, out_, err_);
+  }
+
+  std::ostringstream out_, err_;
+};
+
+TEST_F(HidItemsEventsTest, WatchPrintsEachEventWithTheNewValueUntilReadsStop) {
+  EXPECT_EQ(Run({"watch", "0"}), 1);
+  EXPECT_EQ(out_.str(),
+            "watching events 0xff; ends when input reports stop\n"
+            "    1.000 s  0x01 AC present         0084:04:0000&0085:d0:0001 = 1\n"
+            "    1.500 s  0x04 charging           0084:04:0000&0085:44:0001 = 1\n"
+            "    1.750 s  0x01 AC present         0084:04:0000&0085:d0:0001 = 0\n"
+            "    1.750 s  0x04 charging           0084:04:0000&0085:44:0001 = 0\n"
+            "    5.000 s  0x40 read error         input reports stopped\n");
+  EXPECT_NE(err_.str().find("stopped delivering input reports"), std::string::npos);
+  EXPECT_EQ(CloseHIDDevice(1), 0);  // the command closed what it opened
+}
+
+TEST_F(HidItemsEventsTest, WatchMaskSelectsEvents) {
+  EXPECT_EQ(Run({"watch", "0", "0x04"}), 1);
+  const std::string out = out_.str();
+  EXPECT_EQ(out.find("AC present"), std::string::npos) << out;
+  EXPECT_NE(out.find("1.500 s  0x04 charging"), std::string::npos) << out;
+  EXPECT_NE(out.find("read error"), std::string::npos) << out;
+}
+
+TEST_F(HidItemsEventsTest, StringsShowsEachStringAndMarksMissingOnes) {
+  EXPECT_EQ(Run({"strings", "0"}), 1);
+  EXPECT_EQ(out_.str(),
+            "manufacturer: Orvane Power\n"
+            "product: UPS \xc3\xa9\n"
+            "serial number: -\n");
+  EXPECT_NE(err_.str().find("serial number string: ERROR_GEN_FAILURE (31)"), std::string::npos)
+      << err_.str();
+}
+
+TEST_F(HidItemsEventsTest, BadArgumentsAreRefused) {
+  const struct {
+    std::vector<std::string> args;
+    const char* message;
+  } cases[] = {
+      {{"watch"}, "wrong number of arguments"},
+      {{"watch", "0", "1", "2"}, "wrong number of arguments"},
+      {{"watch", "0", "lots"}, "bad mask"},
+      {{"strings", "0", "1"}, "wrong number of arguments"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Run(c.args), 2);
+    EXPECT_NE(err_.str().find(c.message), std::string::npos) << err_.str();
+  }
+  EXPECT_EQ(Run({"strings", "4"}), 1);
+  EXPECT_NE(err_.str().find("cannot open the device at position 4"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tandril_test

@@ -1,0 +1,175 @@
+#include "hiditems_events.h"
+
+#include <condition_variable>
+#include <cstdio>
+#include <mutex>
+#include <utility>
+#include <vector>
+
+#include "hidhost/host.h"
+#include "tandril.h"
+
+namespace hiditems {
+
+namespace {
+
+struct EventName {
+  uint32_t code;
+  uint8_t usage;  // 0 for the read-error event
+  const char* name;
+};
+
+constexpr EventName kEvents[] = {
+    {TANDRIL_EVENT_AC_PRESENT, 0xD0, "AC present"},
+    {TANDRIL_EVENT_BELOW_CAPACITY, 0x42, "below capacity"},
+    {TANDRIL_EVENT_CHARGING, 0x44, "charging"},
+    {TANDRIL_EVENT_DISCHARGING, 0x45, "discharging"},
+    {TANDRIL_EVENT_SHUTDOWN_IMMINENT, 0x69, "shutdown imminent"},
+    {TANDRIL_EVENT_USAGE_64, 0x64, "usage 0x64"},
+    {TANDRIL_EVENT_READ_ERROR, 0, "read error"},
+    {TANDRIL_EVENT_COMMUNICATION_LOST, 0x73, "communication lost"},
+};
+
+struct InputItem {
+  uint8_t usage;
+  std::string path;
+};
+
+// Every input item with its path; items too deep to be named are left out.
+std::vector<InputItem> InputItems(uint32_t device) {
+  std::vector<InputItem> items;
+  for (uint32_t index = 0; index <= UINT16_MAX; ++index) {
+    char path[256];
+    uint16_t size = sizeof path;
+    ItemInfo info{};
+    SetLastHIDError(0);
+    if (!GetItemByIndex(device, static_cast<uint16_t>(index), path, &size, &info)) {
+      if (GetLastHIDError() == 0) break;
+      continue;
+    }
+    if ((info.Flags & TANDRIL_FLAG_INPUT) == 0) continue;
+    const std::string text = path;
+    unsigned page = 0, usage = 0, id = 0;
+    const size_t last = text.rfind('&');
+    if (std::sscanf(text.c_str() + (last == std::string::npos ? 0 : last + 1), "%x:%x:%x", &page,
+                    &usage, &id) == 3) {
+      items.push_back({static_cast<uint8_t>(usage), text});
+    }
+  }
+  return items;
+}
+
+// Shared by the waiting thread and the callback on the event worker's thread.
+struct WatchState {
+  uint32_t device = 0;
+  uint32_t mask = 0;
+  uint64_t startMs = 0;
+  std::vector<InputItem> items;
+  std::ostream* out = nullptr;
+  std::mutex mutex;
+  std::condition_variable ended;
+  bool readError = false;
+};
+
+int32_t TANDRIL_CALL OnEvent(uintptr_t context, uint32_t code) {
+  auto& w = *reinterpret_cast<WatchState*>(context);
+  std::lock_guard<std::mutex> lock(w.mutex);
+  char stamp[32];
+  std::snprintf(stamp, sizeof stamp, "%9.3f s  ",
+                static_cast<double>(hidhost::NowMs() - w.startMs) / 1000.0);
+  const EventName* event = nullptr;
+  for (const EventName& e : kEvents) {
+    if (e.code == code) event = &e;
+  }
+  char head[64];
+  std::snprintf(head, sizeof head, "0x%02x %-18s", code, event ? event->name : "unknown");
+  if (code == TANDRIL_EVENT_READ_ERROR) {
+    *w.out << stamp << head << " input reports stopped\n" << std::flush;
+    w.readError = true;
+    w.ended.notify_all();
+    return 0;
+  }
+  if ((code & w.mask) == 0 || !event) return 0;
+  for (const InputItem& item : w.items) {
+    if (item.usage != event->usage) continue;
+    int32_t value = 0;
+    *w.out << stamp << head << " " << item.path << " = ";
+    if (GetItemValue(w.device, item.path.c_str(), &value)) {
+      *w.out << value << "\n";
+    } else {
+      *w.out << "? (" << CodeText(GetLastHIDError()) << ")\n";
+    }
+  }
+  *w.out << std::flush;
+  return 0;
+}
+
+// Wide characters as UTF-8.
+std::string Utf8(const wchar_t* text) {
+  std::string out;
+  for (; *text; ++text) {
+    auto c = static_cast<uint32_t>(*text);
+    if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else if (c < 0x800) {
+      out += static_cast<char>(0xC0 | (c >> 6));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      out += static_cast<char>(0xE0 | (c >> 12));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      out += static_cast<char>(0xF0 | (c >> 18));
+      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+int Watch(uint32_t device, uint32_t mask, std::ostream& out, std::ostream& err) {
+  WatchState w;
+  w.device = device;
+  w.mask = mask;
+  w.items = InputItems(device);
+  w.out = &out;
+  w.startMs = hidhost::NowMs();
+  char line[96];
+  std::snprintf(line, sizeof line, "watching events 0x%02x; ends when input reports stop\n", mask);
+  out << line << std::flush;
+  if (!SetEventNotificationMask(device, mask | TANDRIL_EVENT_READ_ERROR) ||
+      !SetEventHandler(device, OnEvent, reinterpret_cast<uintptr_t>(&w))) {
+    err << "hiditems: cannot watch events: " << CodeText(GetLastHIDError()) << "\n";
+    return 1;
+  }
+  std::unique_lock<std::mutex> lock(w.mutex);
+  w.ended.wait(lock, [&] { return w.readError; });
+  err << "hiditems: the device stopped delivering input reports\n";
+  return 1;
+}
+
+int Strings(uint32_t device, std::ostream& out, std::ostream& err) {
+  using Reader = int32_t(TANDRIL_CALL*)(uint32_t, wchar_t*, uint32_t);
+  const std::pair<const char*, Reader> kStrings[] = {{"manufacturer", GetManufacturerString},
+                                                     {"product", GetProductString},
+                                                     {"serial number", GetSerialNumberString}};
+  int status = 0;
+  for (const auto& [name, read] : kStrings) {
+    wchar_t text[256] = {};
+    if (read(device, text, sizeof text)) {
+      out << name << ": " << Utf8(text) << "\n";
+    } else {
+      out << name << ": -\n";
+      err << "hiditems: cannot read the " << name << " string: " << CodeText(GetLastHIDError())
+          << "\n";
+      status = 1;
+    }
+  }
+  return status;
+}
+
+}  // namespace hiditems
