@@ -1,6 +1,7 @@
 // The simulated host: interfaces of device models, a clock, the keyboard
 // sink, recorded program starts and a Caps Lock switch.
 #include <cstdio>
+#include <optional>
 
 #include "hidhost/os_services.h"
 #include "hidhost/sim.h"
@@ -54,7 +55,7 @@ class SimulatedHostImpl {
   std::vector<SimInterface> interfaces_;
 
   mutable std::mutex mutex_;
-  bool capsLock_ = false;
+  std::optional<bool> capsLock_;  // set by SetCapsLock
   bool recordStarts_ = true;
   bool startResult_ = true;
   std::vector<std::string> starts_;
@@ -140,8 +141,13 @@ bool SimulatedHost::StartProgram(const std::string& name) {
 }
 
 bool SimulatedHost::CapsLockOn() {
-  std::lock_guard<std::mutex> lock(impl_->mutex_);
-  return impl_->capsLock_;
+  {
+    std::lock_guard<std::mutex> lock(impl_->mutex_);
+    if (impl_->capsLock_) return *impl_->capsLock_;
+    if (impl_->recordStarts_) return false;
+  }
+  // A live host (the demo) follows the real keyboard until told otherwise.
+  return CapsLockFromLeds();
 }
 
 std::vector<std::string> SimulatedHost::Transcript() const { return impl_->state_->Transcript(); }

@@ -71,6 +71,9 @@ class HIDHOST_API SimulatedHost : public Host {
   // each prefixed by the interface path and a space.
   std::vector<std::string> Transcript() const;
   void ClearTranscript();
+  // Caps Lock as CapsLockOn() reports it from now on. Until it is called, a
+  // host that records program starts reports Caps Lock off, and one that
+  // really starts programs reports the real keyboard's state.
   void SetCapsLock(bool on);
   // When recording (the default for hosts built by tests), StartProgram only
   // records the name and returns `result`; otherwise it starts the program.

@@ -289,17 +289,5 @@ TEST(Transcript, EveryRequestIsOneLineInTheFileAndOnTheHost) {
   std::remove(file.c_str());
 }
 
-TEST(HostControls, ProgramStartsAreRecordedAndCapsLockIsAStoredSwitch) {
-  TestHost t = MakePresetHost("none");
-  EXPECT_TRUE(t.host->StartProgram("skelmar"));
-  t.host->SetRecordProgramStarts(true, false);
-  EXPECT_FALSE(t.host->StartProgram("other"));
-  EXPECT_EQ(GetLastError(), kErrorFileNotFound);
-  EXPECT_EQ(t.host->ProgramStarts(), (std::vector<std::string>{"skelmar", "other"}));
-  EXPECT_FALSE(t.host->CapsLockOn());
-  t.host->SetCapsLock(true);
-  EXPECT_TRUE(t.host->CapsLockOn());
-}
-
 }  // namespace
 }  // namespace hidhost::sim::testing

@@ -72,6 +72,17 @@ TEST(SimulatedHost, OpenRefusesUnknownPathsWithFileNotFound) {
   EXPECT_EQ(GetLastError(), kErrorInvalidParameter);
 }
 
+TEST(SimulatedHost, RecordingHostKeepsProgramStartsAndCapsLockToItself) {
+  TestHost t = MakePresetHost("none");
+  EXPECT_FALSE(t.host->CapsLockOn());  // not the machine's keyboard
+  t.host->SetCapsLock(true);
+  EXPECT_TRUE(t.host->CapsLockOn());
+  t.host->SetRecordProgramStarts(true, false);
+  EXPECT_FALSE(t.host->StartProgram("skelmar"));
+  EXPECT_EQ(GetLastError(), kErrorFileNotFound);
+  EXPECT_EQ(t.host->ProgramStarts(), std::vector<std::string>{"skelmar"});
+}
+
 TEST(SimulatedHost, UpsStringsAndIndexedStringItems) {
   TestHost t = MakePresetHost("ups");
   auto device = t.host->Open(Paths(*t.host).at(0), Access::Query);
