@@ -9,6 +9,7 @@
 
 #include "emulated_tree.h"
 #include "hidhost/sim.h"
+#include "hidhost/sim_device.h"
 #include "hidraw_host.h"
 #include "reader_link/reader_device.h"
 
@@ -37,16 +38,22 @@ Fixture& Shared() {
     }
     f.clock = std::make_shared<hidhost::sim::VirtualClock>();
     std::string error;
-    // The reader's configuration interface, then 15 other devices (UPS units
-    // and keyboards).
+    // The reader's configuration interface at node 5; UPS units and plain
+    // keyboards of another vendor everywhere else.
     auto reader = hidhost::sim::LoadDeviceModels("reader", &error).at(1);
     for (uint32_t minor = 0; minor < kInterfaces; ++minor) {
       NodeSetup setup;
       setup.minor = minor;
-      setup.model = minor == 5 ? reader
-                               : hidhost::sim::LoadDeviceModels(minor % 2 ? "ups" : "legacy-reader",
-                                                                &error)
-                                     .at(minor % 2 ? 0 : 1);
+      if (minor == 5) {
+        setup.model = reader;
+      } else if (minor % 2 == 1) {
+        setup.model = hidhost::sim::LoadDeviceModels("ups", &error).at(0);
+      } else {
+        auto keyboard = hidhost::sim::LoadDeviceModels("legacy-reader", &error).at(1)->spec();
+        keyboard.attributes.VendorID = 0x1234;
+        hidhost::sim::ValidateDeviceSpec(&keyboard);
+        setup.model = std::make_shared<hidhost::sim::DeviceModel>(keyboard);
+      }
       setup.model->Attach(f.clock, {});
       f.tree->AddNode(setup);
     }

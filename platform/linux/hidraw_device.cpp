@@ -2,6 +2,7 @@
 
 #include <linux/hidraw.h>
 #include <poll.h>
+#include <sys/eventfd.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -26,17 +27,51 @@ std::optional<std::string> IoctlText(int fd, unsigned long request) {
 }
 }  // namespace
 
-HidrawDevice::HidrawDevice(int fd, int wakeFd, Access access,
-                           std::shared_ptr<const NodeInfo> node,
-                           std::shared_ptr<const ParsedDescriptor> descriptor, size_t collection)
+HidrawDevice::HidrawDevice(int fd, Access access, std::shared_ptr<const NodeInfo> node,
+                           size_t collection, NodeCatalog& catalog,
+                           std::shared_ptr<const ParsedDescriptor> descriptor)
     : fd_(fd),
-      wakeFd_(wakeFd),
       access_(access),
       node_(std::move(node)),
-      descriptor_(std::move(descriptor)),
-      model_(descriptor_->parse.collections.at(collection)),
-      table_(descriptor_->tables.at(collection)) {
-  hid::HidP_GetCaps(model_.get(), &caps_);
+      collection_(collection),
+      catalog_(catalog),
+      descriptor_(std::move(descriptor)) {}
+
+std::optional<std::vector<uint8_t>> HidrawDevice::ReadDescriptor(int fd) {
+  int size = 0;
+  if (::ioctl(fd, HIDIOCGRDESCSIZE, &size) < 0) return std::nullopt;
+  if (size < 0 || size > HID_MAX_DESCRIPTOR_SIZE) {
+    errno = EIO;
+    return std::nullopt;
+  }
+  auto descriptor = std::make_unique<hidraw_report_descriptor>();
+  descriptor->size = static_cast<uint32_t>(size);
+  if (::ioctl(fd, HIDIOCGRDESC, descriptor.get()) < 0) return std::nullopt;
+  return std::vector<uint8_t>(descriptor->value, descriptor->value + size);
+}
+
+bool HidrawDevice::LoadModel() {
+  std::call_once(modelOnce_, [this] {
+    if (!descriptor_) {
+      auto bytes = ReadDescriptor(fd_);
+      if (!bytes) {
+        modelError_ = ErrorFromErrno(errno);
+        return;
+      }
+      descriptor_ = catalog_.Parsed(*node_, std::move(*bytes));
+    }
+    if (!descriptor_->ok() || collection_ >= descriptor_->parse.collections.size()) {
+      modelError_ = kErrorGenFailure;  // the node's descriptor no longer fits its path
+      return;
+    }
+    model_ = descriptor_->parse.collections[collection_];
+    table_ = &descriptor_->tables[collection_];
+    hid::HidP_GetCaps(model_.get(), &caps_);
+  });
+  if (model_) return true;
+  if (modelError_ == kErrorDeviceNotConnected) gone_ = true;
+  SetLastError(modelError_);
+  return false;
 }
 
 HidrawDevice::~HidrawDevice() {
@@ -46,7 +81,7 @@ HidrawDevice::~HidrawDevice() {
     readDone_.wait(lock, [this] { return readsRunning_ == 0; });
   }
   ::close(fd_);
-  ::close(wakeFd_);
+  if (wakeFd_ >= 0) ::close(wakeFd_);
 }
 
 bool HidrawDevice::Fail(int err) {
@@ -84,13 +119,14 @@ bool HidrawDevice::GetAttributes(Attributes* out) {
 }
 
 hid::PreparsedPtr HidrawDevice::GetPreparsedData() {
-  if (!CheckPresent()) return nullptr;
+  if (!CheckPresent() || !LoadModel()) return nullptr;
   return model_;
 }
 
 bool HidrawDevice::GetFeature(uint8_t* report, size_t length) {
   if (gone_) return FailGone();
-  const ReportRequest request = CheckRequest(table_, descriptor_->parse.usesReportIds,
+  if (!LoadModel()) return false;
+  const ReportRequest request = CheckRequest(*table_, descriptor_->parse.usesReportIds,
                                              ReportKind::Feature,
                                              caps_.FeatureReportByteLength, report, length);
   if (request.error != 0) {
@@ -109,7 +145,8 @@ bool HidrawDevice::GetFeature(uint8_t* report, size_t length) {
 
 bool HidrawDevice::SetFeature(const uint8_t* report, size_t length) {
   if (gone_) return FailGone();
-  const ReportRequest request = CheckRequest(table_, descriptor_->parse.usesReportIds,
+  if (!LoadModel()) return false;
+  const ReportRequest request = CheckRequest(*table_, descriptor_->parse.usesReportIds,
                                              ReportKind::Feature,
                                              caps_.FeatureReportByteLength, report, length);
   if (request.error != 0) {
@@ -128,7 +165,8 @@ bool HidrawDevice::WriteOutput(const uint8_t* report, size_t length) {
     return false;
   }
   if (gone_) return FailGone();
-  const ReportRequest request = CheckRequest(table_, descriptor_->parse.usesReportIds,
+  if (!LoadModel()) return false;
+  const ReportRequest request = CheckRequest(*table_, descriptor_->parse.usesReportIds,
                                              ReportKind::Output, caps_.OutputReportByteLength,
                                              report, length);
   if (request.error != 0) {
@@ -154,6 +192,7 @@ bool HidrawDevice::ReadInput(uint8_t* report, size_t length, size_t* received) {
     SetLastError(kErrorAccessDenied);
     return false;
   }
+  if (!LoadModel()) return false;
   if (report == nullptr || received == nullptr || caps_.InputReportByteLength == 0 ||
       length < caps_.InputReportByteLength) {
     SetLastError(kErrorInvalidParameter);
@@ -164,6 +203,10 @@ bool HidrawDevice::ReadInput(uint8_t* report, size_t length, size_t* received) {
     if (cancelled_) {
       SetLastError(kErrorOperationAborted);
       return false;
+    }
+    if (wakeFd_ < 0) {
+      wakeFd_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+      if (wakeFd_ < 0) return Fail(errno);
     }
     ++readsRunning_;
   }
@@ -199,7 +242,7 @@ bool HidrawDevice::ReadLoop(uint8_t* report, size_t* received) {
         if (errno == EINTR || errno == EAGAIN) continue;
         return Fail(errno);
       }
-      if (NormaliseInput(table_, descriptor_->parse.usesReportIds, capsLength,
+      if (NormaliseInput(*table_, descriptor_->parse.usesReportIds, capsLength,
                          rawBuffer_.data(), static_cast<size_t>(got), report)) {
         *received = capsLength;
         return true;
@@ -212,6 +255,10 @@ bool HidrawDevice::ReadLoop(uint8_t* report, size_t* received) {
 
 void HidrawDevice::CancelRead() {
   cancelled_ = true;
+  // A read that has not yet registered sees the flag; one that has waits on
+  // the eventfd, which exists by then.
+  std::lock_guard lock(readMutex_);
+  if (wakeFd_ < 0) return;
   const uint64_t one = 1;
   ssize_t written;
   do {

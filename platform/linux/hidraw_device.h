@@ -15,9 +15,15 @@ namespace hidhost::hidraw {
 
 class HidrawDevice : public Device {
  public:
-  // Takes ownership of `fd` and `wakeFd` (an eventfd that cancels reads).
-  HidrawDevice(int fd, int wakeFd, Access access, std::shared_ptr<const NodeInfo> node,
-               std::shared_ptr<const ParsedDescriptor> descriptor, size_t collection);
+  // Takes ownership of `fd`. The report model is read from the node when
+  // first needed (most interfaces are opened only to read their attributes),
+  // unless `descriptor` already holds what the node said.
+  HidrawDevice(int fd, Access access, std::shared_ptr<const NodeInfo> node, size_t collection,
+               NodeCatalog& catalog, std::shared_ptr<const ParsedDescriptor> descriptor);
+
+  // The node's report descriptor through HIDIOCGRDESCSIZE and HIDIOCGRDESC;
+  // nullopt with errno set on failure.
+  static std::optional<std::vector<uint8_t>> ReadDescriptor(int fd);
   ~HidrawDevice() override;
 
   bool GetAttributes(Attributes* out) override;
@@ -40,14 +46,22 @@ class HidrawDevice : public Device {
   bool CheckPresent();
   bool CopyString(const std::optional<std::string>& text, wchar_t* buffer, size_t bytes);
   bool ReadLoop(uint8_t* report, size_t* received);
+  // Reads and parses the descriptor once; false with the last-error code set
+  // when the node gives none or this collection is not in it.
+  bool LoadModel();
 
   const int fd_;
-  const int wakeFd_;
   const Access access_;
   const std::shared_ptr<const NodeInfo> node_;
-  const std::shared_ptr<const ParsedDescriptor> descriptor_;
-  const hid::PreparsedPtr model_;
-  const ReportTable& table_;
+  const size_t collection_;
+  NodeCatalog& catalog_;
+
+  // Set once by LoadModel.
+  std::once_flag modelOnce_;
+  uint32_t modelError_ = 0;
+  std::shared_ptr<const ParsedDescriptor> descriptor_;
+  hid::PreparsedPtr model_;
+  const ReportTable* table_ = nullptr;
   hid::HIDP_CAPS caps_{};
   std::atomic<bool> gone_{false};
   std::atomic<bool> cancelled_{false};
@@ -55,6 +69,9 @@ class HidrawDevice : public Device {
   std::mutex readMutex_;
   std::condition_variable readDone_;
   int readsRunning_ = 0;
+  // An eventfd that wakes a pending read; made by the first read, since most
+  // interfaces are opened only to be looked at.
+  int wakeFd_ = -1;
   std::vector<uint8_t> rawBuffer_;  // used by the one running read
 };
 

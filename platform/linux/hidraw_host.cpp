@@ -1,9 +1,6 @@
 #include "hidraw_host.h"
 
 #include <fcntl.h>
-#include <linux/hidraw.h>
-#include <sys/eventfd.h>
-#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -32,19 +29,6 @@ int OpenNode(const std::string& path, Access access) {
   return fd;
 }
 
-std::optional<std::vector<uint8_t>> ReadDescriptor(int fd) {
-  int size = 0;
-  if (::ioctl(fd, HIDIOCGRDESCSIZE, &size) < 0) return std::nullopt;
-  if (size < 0 || size > HID_MAX_DESCRIPTOR_SIZE) {
-    errno = EIO;
-    return std::nullopt;
-  }
-  auto descriptor = std::make_unique<hidraw_report_descriptor>();
-  descriptor->size = static_cast<uint32_t>(size);
-  if (::ioctl(fd, HIDIOCGRDESC, descriptor.get()) < 0) return std::nullopt;
-  return std::vector<uint8_t>(descriptor->value, descriptor->value + size);
-}
-
 std::unique_ptr<Device> FailOpen(uint32_t code) {
   SetLastError(code);
   return nullptr;
@@ -63,14 +47,19 @@ bool HidrawHost::EnumerateInterfaces(std::vector<std::string>* paths) {
     SetLastError(kErrorInvalidParameter);
     return false;
   }
-  std::vector<std::shared_ptr<const NodeInfo>> nodes;
-  if (!catalog_.List(&nodes)) return false;
-  paths->clear();
-  for (const auto& node : nodes) {
-    for (size_t i = 0; i < node->collectionCount; ++i) {
-      paths->push_back(FormatInterfacePath(devRoot_, node->name, i, node->collectionCount));
+  uint64_t generation = 0;
+  if (!catalog_.Refresh(&generation)) return false;
+  std::lock_guard lock(pathsMutex_);
+  if (generation != pathsGeneration_) {
+    paths_.clear();
+    for (const auto& node : catalog_.Ordered()) {
+      for (size_t i = 0; i < node->collectionCount; ++i) {
+        paths_.push_back(FormatInterfacePath(devRoot_, node->name, i, node->collectionCount));
+      }
     }
+    pathsGeneration_ = generation;
   }
+  *paths = paths_;
   return true;
 }
 
@@ -85,31 +74,32 @@ std::unique_ptr<Device> HidrawHost::Open(const std::string& path, Access access)
 
   const int fd = OpenNode(devRoot_ + "/" + name, access);
   if (fd < 0) return FailOpen(ErrorFromErrno(errno));
-  auto bytes = ReadDescriptor(fd);
-  if (!bytes) {
-    const int err = errno;
-    ::close(fd);
-    return FailOpen(ErrorFromErrno(err));
+  // Which collections the node has comes from sysfs; only when sysfs has no
+  // usable descriptor is it read from the node now.
+  std::shared_ptr<const ParsedDescriptor> descriptor;
+  if (!node->descriptor || !node->descriptor->ok()) {
+    auto bytes = HidrawDevice::ReadDescriptor(fd);
+    if (!bytes) {
+      const int err = errno;
+      ::close(fd);
+      return FailOpen(ErrorFromErrno(err));
+    }
+    descriptor = catalog_.Parsed(*node, std::move(*bytes));
+    if (!descriptor->ok()) {
+      ::close(fd);
+      return FailOpen(kErrorGenFailure);
+    }
   }
-  auto descriptor = catalog_.Parsed(*node, std::move(*bytes));
-  if (!descriptor->ok()) {
-    ::close(fd);
-    return FailOpen(kErrorGenFailure);
-  }
+  const size_t collections =
+      descriptor ? descriptor->parse.collections.size() : node->collectionCount;
   // Only the exact path that enumeration gives names an interface.
-  const size_t count = std::min(descriptor->parse.collections.size(), kMaxCollectionsPerNode);
+  const size_t count = std::min(collections, kMaxCollectionsPerNode);
   if (collection >= count || path != FormatInterfacePath(devRoot_, name, collection, count)) {
     ::close(fd);
     return FailOpen(kErrorFileNotFound);
   }
-  const int wakeFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-  if (wakeFd < 0) {
-    const int err = errno;
-    ::close(fd);
-    return FailOpen(ErrorFromErrno(err));
-  }
-  return std::make_unique<HidrawDevice>(fd, wakeFd, access, std::move(node),
-                                        std::move(descriptor), collection);
+  return std::make_unique<HidrawDevice>(fd, access, std::move(node), collection, catalog_,
+                                        std::move(descriptor));
 }
 
 void HidrawHost::SetKeyboardSink(KeyboardSink sink) {

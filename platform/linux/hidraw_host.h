@@ -1,6 +1,7 @@
 // The host layer on Linux: HID interfaces from hidraw nodes.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -31,6 +32,9 @@ class HidrawHost : public Host {
   std::string sysRoot_;
   std::string devRoot_;
   NodeCatalog catalog_;
+  std::mutex pathsMutex_;
+  uint64_t pathsGeneration_ = UINT64_MAX;
+  std::vector<std::string> paths_;  // of that generation
   std::mutex sinkMutex_;
   KeyboardSink sink_;
 };

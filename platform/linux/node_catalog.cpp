@@ -1,6 +1,8 @@
 #include "node_catalog.h"
 
 #include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -100,34 +102,64 @@ std::shared_ptr<const NodeInfo> NodeCatalog::Load(const std::string& name) const
   return info;
 }
 
-bool NodeCatalog::RefreshLocked() {
-  DIR* dir = ::opendir(classDir_.c_str());
-  if (dir == nullptr) {
-    if (errno == ENOENT || errno == ENOTDIR) {
-      entries_.clear();
-      ordered_.clear();
-      return true;
+NodeCatalog::~NodeCatalog() {
+  if (dir_ != nullptr) ::closedir(dir_);
+}
+
+bool NodeCatalog::ReadNamesLocked(std::vector<std::pair<std::string, ino_t>>* names) {
+  // The class directory stays open between listings: rewinding it costs one
+  // call where opening it again costs three. A listing that comes out empty
+  // opens it afresh, in case the directory itself was replaced.
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    if (dir_ == nullptr) {
+      dir_ = ::opendir(classDir_.c_str());
+      if (dir_ == nullptr) {
+        if (errno == ENOENT || errno == ENOTDIR) return true;
+        SetLastError(ErrorFromErrno(errno));
+        return false;
+      }
+    } else {
+      ::rewinddir(dir_);
     }
-    SetLastError(ErrorFromErrno(errno));
-    return false;
+    names->clear();
+    errno = 0;
+    while (const dirent* d = ::readdir(dir_)) {
+      if (IsHidrawNodeName(d->d_name)) names->emplace_back(d->d_name, d->d_ino);
+    }
+    if (errno != 0 || names->empty()) {
+      ::closedir(dir_);
+      dir_ = nullptr;
+      if (attempt == 1 && errno != 0) {
+        SetLastError(ErrorFromErrno(errno));
+        return false;
+      }
+      continue;
+    }
+    return true;
   }
+  return true;
+}
+
+bool NodeCatalog::RefreshLocked() {
+  std::vector<std::pair<std::string, ino_t>> names;
+  if (!ReadNamesLocked(&names)) return false;
+  if (names == lastNames_) return true;
+  lastNames_ = names;
   bool changed = false;
   std::map<std::string, Entry> seen;
-  while (const dirent* d = ::readdir(dir)) {
-    const std::string name = d->d_name;
-    if (!IsHidrawNodeName(name)) continue;
+  for (const auto& [name, inode] : names) {
     auto old = entries_.find(name);
-    if (old != entries_.end() && old->second.inode == d->d_ino) {
+    if (old != entries_.end() && old->second.inode == inode) {
       seen.emplace(name, std::move(old->second));
     } else {
-      seen.emplace(name, Entry{d->d_ino, Load(name), nullptr});
+      seen.emplace(name, Entry{inode, Load(name), nullptr});
       changed = true;
     }
   }
-  ::closedir(dir);
   changed = changed || seen.size() != entries_.size();
   entries_ = std::move(seen);
   if (changed) {
+    ++generation_;
     ordered_.clear();
     for (const auto& [name, entry] : entries_) ordered_.push_back(entry.info);
     std::sort(ordered_.begin(), ordered_.end(), [](const auto& a, const auto& b) {
@@ -137,17 +169,30 @@ bool NodeCatalog::RefreshLocked() {
   return true;
 }
 
-bool NodeCatalog::List(std::vector<std::shared_ptr<const NodeInfo>>* nodes) {
+bool NodeCatalog::Refresh(uint64_t* generation) {
   std::lock_guard lock(mutex_);
   if (!RefreshLocked()) return false;
-  *nodes = ordered_;
+  *generation = generation_;
   return true;
+}
+
+std::vector<std::shared_ptr<const NodeInfo>> NodeCatalog::Ordered() {
+  std::lock_guard lock(mutex_);
+  return ordered_;
 }
 
 std::shared_ptr<const NodeInfo> NodeCatalog::Find(const std::string& name) {
   std::lock_guard lock(mutex_);
+  // A node already known is checked by its own entry alone.
+  auto it = entries_.find(name);
+  struct stat st {};
+  if (it != entries_.end() &&
+      ::fstatat(AT_FDCWD, (classDir_ + "/" + name).c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+      st.st_ino == it->second.inode) {
+    return it->second.info;
+  }
   if (!RefreshLocked()) return nullptr;
-  const auto it = entries_.find(name);
+  it = entries_.find(name);
   return it == entries_.end() ? nullptr : it->second.info;
 }
 

@@ -6,6 +6,7 @@
 // device gets a new entry even when it reuses the node name).
 #pragma once
 
+#include <dirent.h>
 #include <sys/types.h>
 
 #include <cstdint>
@@ -48,11 +49,16 @@ struct NodeInfo {
 class NodeCatalog {
  public:
   explicit NodeCatalog(std::string sysRoot);
+  ~NodeCatalog();
+  NodeCatalog(const NodeCatalog&) = delete;
+  NodeCatalog& operator=(const NodeCatalog&) = delete;
 
-  // The present nodes in ascending minor order. An absent class directory
-  // means no nodes; false (with the last-error code set) only when the
-  // directory exists but cannot be read.
-  bool List(std::vector<std::shared_ptr<const NodeInfo>>* nodes);
+  // Reads the class directory again. *generation changes whenever the set
+  // of nodes does. An absent class directory means no nodes; false (with the
+  // last-error code set) only when the directory exists but cannot be read.
+  bool Refresh(uint64_t* generation);
+  // The nodes of the last refresh in ascending minor order.
+  std::vector<std::shared_ptr<const NodeInfo>> Ordered();
 
   // One present node by name; null when it is not there.
   std::shared_ptr<const NodeInfo> Find(const std::string& name);
@@ -69,13 +75,17 @@ class NodeCatalog {
     std::shared_ptr<const ParsedDescriptor> lastRead;
   };
 
+  bool ReadNamesLocked(std::vector<std::pair<std::string, ino_t>>* names);
   bool RefreshLocked();
   std::shared_ptr<const NodeInfo> Load(const std::string& name) const;
 
   std::string classDir_;
   std::mutex mutex_;
+  DIR* dir_ = nullptr;
   std::map<std::string, Entry> entries_;
+  std::vector<std::pair<std::string, ino_t>> lastNames_;
   std::vector<std::shared_ptr<const NodeInfo>> ordered_;
+  uint64_t generation_ = 0;
 };
 
 }  // namespace hidhost::hidraw

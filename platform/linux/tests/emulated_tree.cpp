@@ -134,8 +134,16 @@ EmulatedTree::EmulatedTree(std::string base)
 }
 
 std::unique_ptr<EmulatedTree> EmulatedTree::Mount(std::string* whyNot, int watchdogSeconds) {
-  char base[] = "/tmp/hidraw-tree-XXXXXX";
-  if (::mkdtemp(base) == nullptr) {
+  // Memory-backed, like sysfs, where /dev/shm is there.
+  std::string base;
+  for (const char* pattern : {"/dev/shm/hidraw-tree-XXXXXX", "/tmp/hidraw-tree-XXXXXX"}) {
+    std::string candidate = pattern;
+    if (::mkdtemp(candidate.data()) != nullptr) {
+      base = candidate;
+      break;
+    }
+  }
+  if (base.empty()) {
     *whyNot = std::string("cannot make a temporary folder: ") + std::strerror(errno);
     return nullptr;
   }
