@@ -66,14 +66,6 @@ TEST(BatchFile, ReadsSetupStrings) {
   }
 }
 
-TEST(BatchFile, NinetyNineLinesAreKeptInOrder) {
-  TempFolder folder;
-  const BatchFile batch = skelmar::ReadBatchFile(folder.Write("b", Lines(99, "L") + "END\n"));
-  ASSERT_EQ(batch.lines.size(), 99u);
-  EXPECT_EQ(batch.lines.front(), "L0");
-  EXPECT_EQ(batch.lines.back(), "L98");
-}
-
 TEST(BatchFile, FilesThatCannotBeReadAreReported) {
   TempFolder folder;
   folder.Write("present", "A\n");

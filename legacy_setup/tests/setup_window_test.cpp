@@ -66,8 +66,7 @@ TEST_F(WindowTest, SendsOneCharacterATickThenCarriageReturn) {
     OpenDialog();
     Type(c.typed);
     Click(Control::Send);
-    for (Control id : {Control::Input, Control::ClearInput, Control::Send, Control::SendFile})
-      EXPECT_FALSE(Enabled(id)) << static_cast<int>(id);
+    EXPECT_EQ(SendingControlsEnabled(), 0);
     EXPECT_TRUE(Enabled(Control::Exit));
     EXPECT_EQ(Status(), "Ready");  // "Sending..." shows from the first tick on
 
@@ -84,8 +83,7 @@ TEST_F(WindowTest, SendsOneCharacterATickThenCarriageReturn) {
     EXPECT_EQ(Status(), "Ready");
     EXPECT_EQ(Text(Control::History), typed + "\r\n");
     EXPECT_EQ(Text(Control::Input), typed);
-    for (Control id : {Control::Input, Control::ClearInput, Control::Send, Control::SendFile})
-      EXPECT_TRUE(Enabled(id)) << static_cast<int>(id);
+    EXPECT_EQ(SendingControlsEnabled(), 4);
     EXPECT_EQ(window_->Controller()->Channel().DeviceHandle(), 0u);
   }
 }
@@ -152,8 +150,7 @@ TEST_F(WindowTest, FiveLineBatchTimeline) {
   OpenDialog();
   Click(Control::SendFile);
   EXPECT_EQ(prompts_.fileTitles, std::vector<std::string>{"INPUT BATCH FILE"});
-  for (Control id : {Control::Input, Control::ClearInput, Control::Send, Control::SendFile})
-    EXPECT_FALSE(Enabled(id));
+  EXPECT_EQ(SendingControlsEnabled(), 0);
   const std::vector<TimedWrites> expected = {
       {500, "A"}, {1000, "\r"}, {4500, "\r"}, {8000, "B"}, {8500, "\r"}};
   EXPECT_EQ(RunTimer(), expected);
@@ -221,8 +218,7 @@ TEST_F(WindowTest, BatchesThatCannotBeSentRestoreTheControls) {
     Click(Control::SendFile);
     EXPECT_EQ(Status(), c.status);
     EXPECT_FALSE(window_->SendTimerRunning());
-    for (Control id : {Control::Input, Control::ClearInput, Control::Send, Control::SendFile})
-      EXPECT_TRUE(Enabled(id)) << static_cast<int>(id);
+    EXPECT_EQ(SendingControlsEnabled(), 4);
     EXPECT_EQ(window_->Controller()->Channel().DeviceHandle(), 0u);
     EXPECT_EQ(window_->Controller()->State().LinesLeft, 0);
     EXPECT_EQ(TakeWrittenText(), "");

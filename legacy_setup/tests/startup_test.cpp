@@ -2,7 +2,6 @@
 // created, the exit codes, and the Qt prompts.
 #include <QApplication>
 #include <QFileDialog>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
 
@@ -124,26 +123,6 @@ TEST(QtPrompts, FileDialogIsTitledAndKeepsThePreviousChoice) {
   });
   EXPECT_EQ(prompts.ChooseFileToOpen("INPUT BATCH FILE"), std::nullopt);
   EXPECT_EQ(preset, chosen);
-}
-
-TEST(QtPrompts, WarningIsAnOwnerlessBoxWithTheWarningIcon) {
-  EnsureApplication();
-  skelmar::QtPrompts prompts(skelmar::kBatchFileFilter);
-  QString caption, text;
-  QMessageBox::Icon icon = QMessageBox::NoIcon;
-  QTimer::singleShot(0, [&] {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    ASSERT_NE(box, nullptr);
-    caption = box->windowTitle();
-    text = box->text();
-    icon = box->icon();
-    EXPECT_EQ(box->parent(), nullptr);
-    box->accept();
-  });
-  prompts.ShowWarning("Out of memory", "Exception");
-  EXPECT_EQ(caption, "Exception");
-  EXPECT_EQ(text, "Out of memory");
-  EXPECT_EQ(icon, QMessageBox::Warning);
 }
 
 }  // namespace

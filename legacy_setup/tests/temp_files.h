@@ -9,9 +9,7 @@ namespace skelmar_test {
 class TempFolder {
  public:
   TempFolder();
-  ~TempFolder();
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
+  ~TempFolder() { std::filesystem::remove_all(root_, ignored_); }
 
   // Writes `content` byte for byte to `name` and returns the file's path.
   std::string Write(const std::string& name, const std::string& content) const;
@@ -19,6 +17,7 @@ class TempFolder {
 
  private:
   std::filesystem::path root_;
+  std::error_code ignored_;
 };
 
 }  // namespace skelmar_test

@@ -39,6 +39,14 @@ QPlainTextEdit* WindowTest::Box(skelmar::Control id) const {
   return qobject_cast<QPlainTextEdit*>(Widget(id));
 }
 
+int WindowTest::SendingControlsEnabled() const {
+  int enabled = 0;
+  for (skelmar::Control id : {skelmar::Control::Input, skelmar::Control::ClearInput,
+                              skelmar::Control::Send, skelmar::Control::SendFile})
+    enabled += Enabled(id) ? 1 : 0;
+  return enabled;
+}
+
 void WindowTest::Type(const std::string& text) {
   for (const char c : text) {
     const auto code = static_cast<unsigned char>(c);

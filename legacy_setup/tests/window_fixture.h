@@ -38,6 +38,8 @@ class WindowTest : public SimReaderTest {
   QPlainTextEdit* Box(skelmar::Control id) const;
   std::string Text(skelmar::Control id) const { return window_->Text(id); }
   bool Enabled(skelmar::Control id) const { return Widget(id)->isEnabled(); }
+  // How many of the input box, Clear input, Send and Send File are enabled.
+  int SendingControlsEnabled() const;
   void Type(const std::string& text);
   void Click(skelmar::Control id);
   std::string Status() const { return Text(skelmar::Control::Status); }
