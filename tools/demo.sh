@@ -9,9 +9,7 @@ cd "$(dirname "$0")/.."
 tools/install-deps.sh
 
 cmake --preset default
-targets=(pelorin)
-if grep -q "add_executable(skelmar" -r legacy_setup 2>/dev/null; then targets+=(skelmar); fi
-cmake --build --preset default --target "${targets[@]}"
+cmake --build --preset default --target pelorin skelmar
 
 export HID_SIMULATION="${HID_SIMULATION:-reader}"
 exec build/default/bin/pelorin

@@ -34,12 +34,12 @@ UtilityDialog::UtilityDialog(Session& session, Prompter& prompter, QWidget* pare
   controller_.Initialise();
 
   // The reader answers as a keyboard, possibly from another thread: its text
-  // is queued to this dialog and dropped if the dialog is gone by then.
+  // is queued to the GUI thread and dropped if the dialog is gone by then.
   QPointer<UtilityDialog> self(this);
   hidhost::CurrentHost().SetKeyboardSink([self](const std::string& text) {
-    if (self.isNull()) return;
     QMetaObject::invokeMethod(
-        self.data(), [self, text] { if (!self.isNull()) self->TypeText(text); }, Qt::QueuedConnection);
+        QCoreApplication::instance(), [self, text] { if (!self.isNull()) self->TypeText(text); },
+        Qt::QueuedConnection);
   });
 }
 

@@ -44,8 +44,6 @@ TEST_F(DetectionTest, StartsOnTheWaitingScreenWithTheTimerRunning) {
   fresh.Timer().stop();
   EXPECT_EQ(fresh.windowTitle().toStdString(), "KAVRO USB KB (QV5) Utility v1.2");
   EXPECT_EQ(fresh.Text(ControlId::StatusLine), "Please Connect KAVRO USB KB Reader!");
-  EXPECT_EQ(fresh.Text(ControlId::Launch), "Launch");
-  EXPECT_EQ(fresh.Text(ControlId::SendCommand), "Send Command ");
   EXPECT_FALSE(fresh.MenuBar()->isVisibleTo(&fresh));
   for (ControlId id : kAllControls)
     EXPECT_EQ(fresh.IsVisible(id), kWaitingControls.count(id) == 1) << static_cast<int>(id);
@@ -140,19 +138,6 @@ TEST_F(DetectionTest, AReaderThatCannotBeOpenedCountsAsNone) {
   EXPECT_EQ(::testing::internal::GetCapturedStdout(), "") << "detection prints nothing";
   EXPECT_EQ(ShownControls(), kWaitingControls);
   EXPECT_EQ(session.runState.ReaderPresent, 0);
-}
-
-TEST_F(DetectionTest, MenuCommandsExistOnlyWithACurrentReader) {
-  Start("legacy-reader");
-  Tick();
-  EXPECT_FALSE(dialog->MenuBar()->isVisibleTo(dialog.get()));
-  const std::vector<std::string> menus = {"File", "General Setting", "Foreign Language", "Help"};
-  std::vector<std::string> titles;
-  for (QAction* action : dialog->MenuBar()->actions()) titles.push_back(action->text().toStdString());
-  EXPECT_EQ(titles, menus);
-  EXPECT_EQ(dialog->MenuAction(32844)->text().toStdString(), "Review Version ");
-  EXPECT_EQ(dialog->MenuAction(32865)->text().toStdString(), "Universal");
-  EXPECT_EQ(dialog->MenuAction(57603)->text().toStdString(), "Save History to File");
 }
 
 TEST_F(DetectionTest, HelpAboutOpensTheAboutBox) {

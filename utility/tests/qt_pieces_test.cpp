@@ -131,13 +131,5 @@ TEST_F(QtPrompterTest, TheAboutBoxShowsTheVersionAndCloses) {
   EXPECT_TRUE(seen);
 }
 
-TEST_F(QtPrompterTest, SettingDialogsWithoutRunnersCannotBeCreated) {
-  SettingRequest request{"Polling Interval (range from 1 to 255):", 1};
-  EXPECT_EQ(prompter.ConfirmSettingWrite(), DialogOutcome::NotCreated);
-  EXPECT_EQ(prompter.AskSetting(&request), DialogOutcome::NotCreated);
-  prompter.SetWarningDialog([](QWidget*) { return DialogOutcome::Accepted; });
-  EXPECT_EQ(prompter.ConfirmSettingWrite(), DialogOutcome::Accepted);
-}
-
 }  // namespace
 }  // namespace utility::testing
