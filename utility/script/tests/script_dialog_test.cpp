@@ -44,11 +44,3 @@ TEST(ScriptDialog, TenMegabyteScriptStepsInTheCommandBox) {
 
 }  // namespace
 }  // namespace utility
-
-int main(int argc, char** argv) {
-  // Test discovery runs the program outside ctest's environment.
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

@@ -21,27 +21,22 @@ struct SettingCommands::NumberSetting {
 SettingCommands::SettingCommands(UtilityContext context) : context_(context) {}
 
 bool SettingCommands::RunMenuCommand(int menuId) {
-  switch (menuId) {
-    case menu::ReviewVersion:
-      ReviewVersion();
+  static constexpr struct {
+    int id;
+    void (SettingCommands::*run)();
+  } kCommands[] = {
+      {menu::ReviewVersion, &SettingCommands::ReviewVersion},
+      {menu::ReviewPollingInterval, &SettingCommands::ReviewPollingInterval},
+      {menu::SetPollingInterval, &SettingCommands::SetPollingInterval},
+      {menu::ReviewTurboSpeed, &SettingCommands::ReviewTurboSpeed},
+      {menu::SetTurboSpeed, &SettingCommands::SetTurboSpeed},
+      {menu::ReviewLanguage, &SettingCommands::ReviewLanguage},
+  };
+  for (const auto& command : kCommands) {
+    if (command.id == menuId) {
+      (this->*command.run)();
       return true;
-    case menu::ReviewPollingInterval:
-      ReviewPollingInterval();
-      return true;
-    case menu::SetPollingInterval:
-      SetPollingInterval();
-      return true;
-    case menu::ReviewTurboSpeed:
-      ReviewTurboSpeed();
-      return true;
-    case menu::SetTurboSpeed:
-      SetTurboSpeed();
-      return true;
-    case menu::ReviewLanguage:
-      ReviewLanguage();
-      return true;
-    default:
-      break;
+    }
   }
   if (const LanguageEntry* language = LanguageByMenuId(menuId)) {
     SetLanguage(*language);

@@ -1,12 +1,12 @@
 #include "utility/setting_dialog.h"
 
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "button_row.h"
 #include "utility/setting_field.h"
 
 namespace utility {
@@ -22,25 +22,13 @@ SettingDialog::SettingDialog(const SettingRequest& request, QWidget* parent)
   field_ = new QLineEdit(QString::number(request.value), this);
   field_->setObjectName(QStringLiteral("settingField"));
 
-  auto* okButton = new QPushButton(QStringLiteral("OK"), this);
-  okButton->setObjectName(QStringLiteral("okButton"));
-  okButton->setDefault(true);
-  auto* cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
-  cancelButton->setObjectName(QStringLiteral("cancelButton"));
-  connect(okButton, &QPushButton::clicked, this, &SettingDialog::accept);
-  connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
-
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(okButton);
-  buttons->addStretch();
-  buttons->addWidget(cancelButton);
-  buttons->addStretch();
+  const ButtonRow buttons = MakeButtonRow(this, "OK", "okButton", "Cancel", "cancelButton");
+  connect(buttons.first, &QPushButton::clicked, this, &SettingDialog::accept);
 
   auto* layout = new QGridLayout(this);
   layout->addWidget(label_, 0, 0);
   layout->addWidget(field_, 0, 1);
-  layout->addLayout(buttons, 1, 0, 1, 2);
+  layout->addLayout(buttons.layout, 1, 0, 1, 2);
   field_->setFocus();
 }
 

@@ -1,9 +1,10 @@
 #include "utility/warning_dialog.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include "button_row.h"
 
 namespace utility {
 
@@ -16,26 +17,14 @@ WarningDialog::WarningDialog(QWidget* parent) : QDialog(parent) {
   limit->setAlignment(Qt::AlignCenter);
   avoid->setAlignment(Qt::AlignCenter);
 
-  auto* continueButton = new QPushButton(QStringLiteral("Continue"), this);
-  continueButton->setObjectName(QStringLiteral("continueButton"));
-  continueButton->setDefault(true);
-  auto* cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
-  cancelButton->setObjectName(QStringLiteral("cancelButton"));
-  connect(continueButton, &QPushButton::clicked, this, &QDialog::accept);
-  connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
-
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(continueButton);
-  buttons->addStretch();
-  buttons->addWidget(cancelButton);
-  buttons->addStretch();
+  const ButtonRow buttons = MakeButtonRow(this, "Continue", "continueButton", "Cancel", "cancelButton");
+  connect(buttons.first, &QPushButton::clicked, this, &QDialog::accept);
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(limit);
   layout->addWidget(avoid);
   layout->addSpacing(12);
-  layout->addLayout(buttons);
+  layout->addLayout(buttons.layout);
 }
 
 DialogOutcome RunWarningDialog(QWidget* parent) {
