@@ -192,6 +192,8 @@ TEST(Cancelling, PendingReadWithNothingScheduledEndsWith995) {
     return std::make_pair(ok, GetLastError());
   });
   started.get_future().wait();
+  uint8_t feature[5] = {1};
+  EXPECT_TRUE(device->GetFeature(feature, 5));  // a waiting read does not hold the device
   device->CancelRead();
   auto [ok, error] = result.get();
   EXPECT_FALSE(ok);
