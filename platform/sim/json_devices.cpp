@@ -3,7 +3,6 @@
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
-#include <sstream>
 
 #include "hex_text.h"
 #include "hidhost/sim_device.h"
@@ -291,18 +290,21 @@ std::vector<std::shared_ptr<DeviceModel>> LoadDeviceModels(const std::string& pr
                             "and not a readable file";
     return {};
   }
-  if (std::filesystem::file_size(path, ec) > kMaxFileBytes || ec) {
-    *error = presetOrPath + ": (file): larger than 4 MiB";
-    return {};
-  }
+  // Read at most one byte past the limit: the size a file claims is not
+  // trusted (files under /proc claim 0).
   std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  if (!in) {
+  std::string text(kMaxFileBytes + 1, '\0');
+  in.read(text.data(), static_cast<std::streamsize>(text.size()));
+  if (in.bad() || (!in && !in.eof())) {
     *error = presetOrPath + ": (file): cannot be read";
     return {};
   }
-  return LoadJson(text.str(), presetOrPath, path.parent_path().string(), error);
+  text.resize(static_cast<size_t>(in.gcount()));
+  if (text.size() > kMaxFileBytes) {
+    *error = presetOrPath + ": (file): larger than 4 MiB";
+    return {};
+  }
+  return LoadJson(text, presetOrPath, path.parent_path().string(), error);
 }
 
 }  // namespace hidhost::sim

@@ -159,6 +159,18 @@ TEST(DeviceFile, LoadedFromDiskWithTranscriptBesideIt) {
   fs::remove_all(dir);
 }
 
+TEST(DeviceFile, FileOverFourMebibytesIsRefusedUnread) {
+  const std::string file = ::testing::TempDir() + "sim_large_device_file.json";
+  std::ofstream(file) << std::string(4 * 1024 * 1024 + 1, ' ');
+  std::string error;
+  ::testing::internal::CaptureStderr();
+  auto host = SimulatedHost::Create(file, std::make_shared<VirtualClock>(), &error);
+  ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(error, file + ": (file): larger than 4 MiB");
+  EXPECT_TRUE(Paths(*host).empty());
+  std::filesystem::remove(file);
+}
+
 TEST(DeviceFile, MissingFileOrUnknownNameIsOneLineAndNoDevices) {
   ::testing::internal::CaptureStderr();
   std::string error;
