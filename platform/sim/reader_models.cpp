@@ -62,21 +62,18 @@ void ReaderConfigModel::TakeByte(uint8_t b) {
 void ReaderConfigModel::CheckFrameEnd() {
   size_t last = frame_.size() - 1;
   while (last > 0 && frame_[last] == 0) --last;
-  struct Candidate {
-    size_t etx;
-  };
-  std::vector<Candidate> candidates;
-  if (last >= 2 && frame_[last - 1] == kEtx) candidates.push_back({last - 1});
-  if (last >= 1 && frame_[last] == kEtx && last + 1 < frame_.size()) candidates.push_back({last});
+  std::vector<size_t> etxCandidates;  // where the ETX may stand
+  if (last >= 2 && frame_[last - 1] == kEtx) etxCandidates.push_back(last - 1);
+  if (last >= 1 && frame_[last] == kEtx && last + 1 < frame_.size()) etxCandidates.push_back(last);
   bool paddedEnd = false;
-  for (const Candidate& c : candidates) {
-    if (Lrc(frame_, c.etx + 1) == frame_[c.etx + 1]) {
-      std::vector<uint8_t> payload(frame_.begin() + 1, frame_.begin() + c.etx);
+  for (size_t etx : etxCandidates) {
+    if (Lrc(frame_, etx + 1) == frame_[etx + 1]) {
+      std::vector<uint8_t> payload(frame_.begin() + 1, frame_.begin() + static_cast<std::ptrdiff_t>(etx));
       collecting_ = false;
       Answer(payload);
       return;
     }
-    if (c.etx + 2 < frame_.size()) paddedEnd = true;
+    if (etx + 2 < frame_.size()) paddedEnd = true;
   }
   if (paddedEnd || frame_.size() > kMaxFrame) {
     collecting_ = false;
