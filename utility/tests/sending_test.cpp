@@ -276,6 +276,25 @@ TEST_F(SendingTest, TheTickSendsWhatTheScriptStepPicked) {
   EXPECT_EQ(script.sendFiles, 1);
 }
 
+TEST_F(SendingTest, ARejectedScriptLineIsRecordedAsItselfWhileTicksRunUnderTheMessage) {
+  StartWith("none");
+  FakeScript script(dialog->controller().Context());
+  dialog->controller().SetScriptHandler(&script);
+  session.runState.ScriptRunning = 1;
+  script.nextCommand = "\t";  // empty once its tab is removed
+  bool nested = false;
+  prompter.whileMessageOpen = [&] {
+    if (nested) return;
+    nested = true;
+    script.nextCommand = "R2";  // the next step picks another line
+    Tick();
+  };
+  Tick();
+  ASSERT_EQ(prompter.messages.size(), 1u);
+  EXPECT_EQ(session.HistoryText, "\r\nR2\r\n");
+  EXPECT_EQ(script.steps, 2);
+}
+
 struct PauseCase {
   const char* name;
   std::string command;
