@@ -123,16 +123,22 @@ hid::PreparsedPtr HidrawDevice::GetPreparsedData() {
   return model_;
 }
 
-bool HidrawDevice::GetFeature(uint8_t* report, size_t length) {
+bool HidrawDevice::PrepareRequest(ReportKind kind, const uint8_t* report, size_t length,
+                                  ReportRequest* request) {
   if (gone_) return FailGone();
   if (!LoadModel()) return false;
-  const ReportRequest request = CheckRequest(*table_, descriptor_->parse.usesReportIds,
-                                             ReportKind::Feature,
-                                             caps_.FeatureReportByteLength, report, length);
-  if (request.error != 0) {
-    SetLastError(request.error);
-    return false;
-  }
+  const size_t capsLength = kind == ReportKind::Output ? caps_.OutputReportByteLength
+                                                       : caps_.FeatureReportByteLength;
+  *request = CheckRequest(*table_, descriptor_->parse.usesReportIds, kind, capsLength, report,
+                          length);
+  if (request->error == 0) return true;
+  SetLastError(request->error);
+  return false;
+}
+
+bool HidrawDevice::GetFeature(uint8_t* report, size_t length) {
+  ReportRequest request;
+  if (!PrepareRequest(ReportKind::Feature, report, length, &request)) return false;
   std::vector<uint8_t> buffer(request.realLength, 0);
   buffer[0] = request.id;
   const int got = ::ioctl(fd_, HIDIOCGFEATURE(request.realLength), buffer.data());
@@ -144,15 +150,8 @@ bool HidrawDevice::GetFeature(uint8_t* report, size_t length) {
 }
 
 bool HidrawDevice::SetFeature(const uint8_t* report, size_t length) {
-  if (gone_) return FailGone();
-  if (!LoadModel()) return false;
-  const ReportRequest request = CheckRequest(*table_, descriptor_->parse.usesReportIds,
-                                             ReportKind::Feature,
-                                             caps_.FeatureReportByteLength, report, length);
-  if (request.error != 0) {
-    SetLastError(request.error);
-    return false;
-  }
+  ReportRequest request;
+  if (!PrepareRequest(ReportKind::Feature, report, length, &request)) return false;
   std::vector<uint8_t> buffer(report, report + request.realLength);
   buffer[0] = request.id;
   if (::ioctl(fd_, HIDIOCSFEATURE(request.realLength), buffer.data()) < 0) return Fail(errno);
@@ -164,15 +163,8 @@ bool HidrawDevice::WriteOutput(const uint8_t* report, size_t length) {
     SetLastError(kErrorAccessDenied);
     return false;
   }
-  if (gone_) return FailGone();
-  if (!LoadModel()) return false;
-  const ReportRequest request = CheckRequest(*table_, descriptor_->parse.usesReportIds,
-                                             ReportKind::Output, caps_.OutputReportByteLength,
-                                             report, length);
-  if (request.error != 0) {
-    SetLastError(request.error);
-    return false;
-  }
+  ReportRequest request;
+  if (!PrepareRequest(ReportKind::Output, report, length, &request)) return false;
   std::vector<uint8_t> buffer(report, report + request.realLength);
   buffer[0] = request.id;
   ssize_t written;

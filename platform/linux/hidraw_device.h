@@ -10,6 +10,7 @@
 
 #include "hidhost/host.h"
 #include "node_catalog.h"
+#include "report_shape.h"
 
 namespace hidhost::hidraw {
 
@@ -46,6 +47,10 @@ class HidrawDevice : public Device {
   bool CheckPresent();
   bool CopyString(const std::optional<std::string>& text, wchar_t* buffer, size_t bytes);
   bool ReadLoop(uint8_t* report, size_t* received);
+  // The checks before a feature or output request; false with the
+  // last-error code set when it may not go to the device.
+  bool PrepareRequest(ReportKind kind, const uint8_t* report, size_t length,
+                      ReportRequest* request);
   // Reads and parses the descriptor once; false with the last-error code set
   // when the node gives none or this collection is not in it.
   bool LoadModel();

@@ -234,14 +234,16 @@ void EmulatedNode::Pump() {
 void EmulatedNode::Unplug() {
   std::lock_guard lock(mutex_);
   gone_ = true;
-  pumpCancel_ = true;
-  setup_.model->WakeReaders();
-  NotifyLocked();
+  CancelPumpLocked();
 }
 
 void EmulatedNode::Shutdown() {
   std::lock_guard lock(mutex_);
   stopping_ = true;
+  CancelPumpLocked();
+}
+
+void EmulatedNode::CancelPumpLocked() {
   pumpCancel_ = true;
   setup_.model->WakeReaders();
   NotifyLocked();

@@ -73,6 +73,7 @@ class EmulatedNode {
 
   bool GoneLocked() const;
   void NotifyLocked();
+  void CancelPumpLocked();
   void Pump();
   static int Errno(uint32_t code);
 

@@ -162,6 +162,7 @@ bool EmulatedTree::Start(std::string* whyNot, int watchdogSeconds) {
   char* argv[] = {program, nullptr};
   fuse_args args = FUSE_ARGS_INIT(1, argv);
   fuse_ = fuse_new(&args, &ops, sizeof ops, this);
+  fuse_opt_free_args(&args);  // fuse_new may have added to them
   if (fuse_ == nullptr) {
     *whyNot = "fuse_new failed";
     return false;
