@@ -77,7 +77,7 @@ std::unique_ptr<Device> HidrawHost::Open(const std::string& path, Access access)
   // Which collections the node has comes from sysfs; only when sysfs has no
   // usable descriptor is it read from the node now.
   std::shared_ptr<const ParsedDescriptor> descriptor;
-  if (!node->descriptor || !node->descriptor->ok()) {
+  if (!node->descriptor) {
     auto bytes = HidrawDevice::ReadDescriptor(fd);
     if (!bytes) {
       const int err = errno;

@@ -89,10 +89,11 @@ std::shared_ptr<const NodeInfo> NodeCatalog::Load(const std::string& name) const
   const std::string hidDir = ResolvedDir(entry + "/device");
   if (auto bytes = ReadFileBytes(hidDir + "/report_descriptor", hid::kMaxDescriptorBytes)) {
     info->descriptor = ParseDescriptor(std::move(*bytes));
-    if (info->descriptor->ok()) {
-      info->collectionCount =
-          std::min(info->descriptor->parse.collections.size(), kMaxCollectionsPerNode);
-    }
+    // A descriptor the parser refuses gives no interface, as a device whose
+    // descriptor cannot be parsed never starts as a HID device on Windows.
+    info->collectionCount =
+        std::min(info->descriptor->ok() ? info->descriptor->parse.collections.size() : 0,
+                 kMaxCollectionsPerNode);
   }
   if (auto uevent = ReadAttribute(hidDir + "/uevent")) {
     info->hidName = FindKeyValue(*uevent, "HID_NAME");

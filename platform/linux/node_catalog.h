@@ -37,6 +37,8 @@ struct NodeInfo {
   uint32_t minor = 0;
   // From the HID device's report_descriptor file; null when unreadable.
   std::shared_ptr<const ParsedDescriptor> descriptor;
+  // Interfaces of the node: 1 when sysfs shows no descriptor (the node is
+  // asked when opened), 0 when its descriptor is refused.
   size_t collectionCount = 1;
   // The USB device above the HID device, when there is one.
   bool usb = false;

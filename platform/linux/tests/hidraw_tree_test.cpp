@@ -2,6 +2,8 @@
 // attributes, strings and permissions.
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "tree_fixture.h"
 
 namespace hidhost::hidraw::testing {
@@ -36,6 +38,18 @@ TEST_F(Enumeration, ShowsPlugAndUnplugAtTheNextListingEvenWhenANodeNumberIsReuse
   Attributes attributes;
   ASSERT_TRUE(device->GetAttributes(&attributes));
   EXPECT_EQ(attributes.VendorID, 0x2222);
+}
+
+TEST_F(Enumeration, LeavesOutANodeWhoseDescriptorIsRefused) {
+  Add(0, Model(Spec(0x1111, 1, kBootKeyboard)));
+  Add(1, Model(Spec(0x1111, 2, kBootKeyboard)));
+  // What sysfs shows of node 1: a descriptor cut inside an item.
+  std::ofstream(tree_->sysRoot() + "/class/hidraw/hidraw1/device/report_descriptor",
+                std::ios::binary | std::ios::trunc)
+      << std::string("\x05\x01\x09\x06\xA1\x01\x05", 7);
+  EXPECT_EQ(Paths(), std::vector<std::string>{PathOf(0)});
+  EXPECT_EQ(host_->Open(PathOf(1), Access::Query), nullptr);
+  EXPECT_EQ(GetLastError(), kErrorFileNotFound);
 }
 
 TEST_F(Enumeration, EmptyWithoutAHidrawClass) {
