@@ -72,10 +72,17 @@ std::unique_ptr<Device> HidrawHost::Open(const std::string& path, Access access)
   auto node = catalog_.Find(name);
   if (!node) return FailOpen(kErrorFileNotFound);
 
+  // Only the exact path that enumeration gives names an interface. Which
+  // collections the node has comes from sysfs; only when sysfs shows no
+  // descriptor is it read from the node.
+  const auto pathFits = [&](size_t collections) {
+    const size_t count = std::min(collections, kMaxCollectionsPerNode);
+    return collection < count && path == FormatInterfacePath(devRoot_, name, collection, count);
+  };
+  if (node->descriptor && !pathFits(node->collectionCount)) return FailOpen(kErrorFileNotFound);
+
   const int fd = OpenNode(devRoot_ + "/" + name, access);
   if (fd < 0) return FailOpen(ErrorFromErrno(errno));
-  // Which collections the node has comes from sysfs; only when sysfs has no
-  // usable descriptor is it read from the node now.
   std::shared_ptr<const ParsedDescriptor> descriptor;
   if (!node->descriptor) {
     auto bytes = HidrawDevice::ReadDescriptor(fd);
@@ -85,18 +92,13 @@ std::unique_ptr<Device> HidrawHost::Open(const std::string& path, Access access)
       return FailOpen(ErrorFromErrno(err));
     }
     descriptor = catalog_.Parsed(*node, std::move(*bytes));
-    if (!descriptor->ok()) {
+    const uint32_t refusal = !descriptor->ok() ? kErrorGenFailure
+                             : !pathFits(descriptor->parse.collections.size()) ? kErrorFileNotFound
+                                                                                : kErrorSuccess;
+    if (refusal != kErrorSuccess) {
       ::close(fd);
-      return FailOpen(kErrorGenFailure);
+      return FailOpen(refusal);
     }
-  }
-  const size_t collections =
-      descriptor ? descriptor->parse.collections.size() : node->collectionCount;
-  // Only the exact path that enumeration gives names an interface.
-  const size_t count = std::min(collections, kMaxCollectionsPerNode);
-  if (collection >= count || path != FormatInterfacePath(devRoot_, name, collection, count)) {
-    ::close(fd);
-    return FailOpen(kErrorFileNotFound);
   }
   return std::make_unique<HidrawDevice>(fd, access, std::move(node), collection, catalog_,
                                         std::move(descriptor));

@@ -2,8 +2,6 @@
 // attributes, strings and permissions.
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 #include "tree_fixture.h"
 
 namespace hidhost::hidraw::testing {
@@ -13,15 +11,6 @@ using Enumeration = TreeTest;
 using Identity = TreeTest;
 using Permissions = TreeTest;
 using HostServices = TreeTest;
-
-TEST_F(Enumeration, ListsNodesByMinorAndEachCollectionOfANode) {
-  Add(10, Model(Spec(0x1111, 1, kBootKeyboard)));
-  Add(2, Model(Spec(0x1111, 2, kBootKeyboard)));
-  Add(7, Model(Spec(0x1111, 3, kKeyboardAndVendor)));
-  const std::vector<std::string> expected = {PathOf(2), PathOf(7, 0), PathOf(7, 1), PathOf(10)};
-  EXPECT_EQ(Paths(), expected);
-  EXPECT_EQ(Paths(), expected) << "a second listing from the cache differs";
-}
 
 TEST_F(Enumeration, ShowsPlugAndUnplugAtTheNextListingEvenWhenANodeNumberIsReused) {
   Add(0, Model(Spec(0x1111, 1, kBootKeyboard)));
@@ -38,25 +27,6 @@ TEST_F(Enumeration, ShowsPlugAndUnplugAtTheNextListingEvenWhenANodeNumberIsReuse
   Attributes attributes;
   ASSERT_TRUE(device->GetAttributes(&attributes));
   EXPECT_EQ(attributes.VendorID, 0x2222);
-}
-
-TEST_F(Enumeration, LeavesOutANodeWhoseDescriptorIsRefused) {
-  Add(0, Model(Spec(0x1111, 1, kBootKeyboard)));
-  Add(1, Model(Spec(0x1111, 2, kBootKeyboard)));
-  // What sysfs shows of node 1: a descriptor cut inside an item.
-  std::ofstream(tree_->sysRoot() + "/class/hidraw/hidraw1/device/report_descriptor",
-                std::ios::binary | std::ios::trunc)
-      << std::string("\x05\x01\x09\x06\xA1\x01\x05", 7);
-  EXPECT_EQ(Paths(), std::vector<std::string>{PathOf(0)});
-  EXPECT_EQ(host_->Open(PathOf(1), Access::Query), nullptr);
-  EXPECT_EQ(GetLastError(), kErrorFileNotFound);
-}
-
-TEST_F(Enumeration, EmptyWithoutAHidrawClass) {
-  HidrawHost host(clock_, tree_->sysRoot() + "/nothing-here", tree_->devRoot());
-  std::vector<std::string> paths = {"stale"};
-  EXPECT_TRUE(host.EnumerateInterfaces(&paths));
-  EXPECT_TRUE(paths.empty());
 }
 
 TEST_F(Enumeration, OpenRefusesPathsThatNameNoInterface) {
