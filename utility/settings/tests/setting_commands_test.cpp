@@ -87,6 +87,9 @@ INSTANTIATE_TEST_SUITE_P(
                     "\r\nHID KB polling setting is 255"},
         NumberWrite{menu::SetPollingInterval, 10, "53 14 01 0A", menu::ReviewPollingInterval,
                     "\r\nHID KB polling setting is 10"},
+        // The answer 02 06 07 03 has an LRC of 0, which the exchange trims.
+        NumberWrite{menu::SetPollingInterval, 7, "53 14 01 07", menu::ReviewPollingInterval,
+                    "\r\nHID KB polling setting is 7"},
         // The turbo write sends the byte 01; the reader reports '1', shown as On.
         NumberWrite{menu::SetTurboSpeed, 1, "53 12 01 01", menu::ReviewTurboSpeed,
                     "\r\nTurbo speed setting is On"},
@@ -203,6 +206,10 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ReviewValue, ShortTextsAndUnknownValues) {
   EXPECT_EQ(ReviewValueFromRecord("AB 03 77 \r\n\r"), 0);  // too short: nothing read
   EXPECT_EQ(ReviewValueFromRecord("ab 03 77 \r\n\r\n"), 0xAB);
+  // 02 ^ 06 ^ 07 ^ 03 is 0: the zero LRC was trimmed from the answer.
+  EXPECT_EQ(ReviewValueFromRecord("Response:  02 06 07 03 \r\n\r\n"), 0x07);
+  // Value 04 gives LRC 03: the last byte is an LRC, not an ETX.
+  EXPECT_EQ(ReviewValueFromRecord("Response:  02 06 04 03 03 \r\n\r\n"), 0x04);
   EXPECT_EQ(ReviewLine(ReviewKind::Language, 0x3B), "\r\nCurrent language setting is ");
   EXPECT_EQ(ReviewLine(ReviewKind::TurboSpeed, 0x01), "\r\nTurbo speed setting is ");
 }

@@ -51,7 +51,9 @@ std::string_view LanguageName(uint8_t value);
 // The value byte of a review answer, read from the exchange record: its two
 // hexadecimal digits stand 13 and 12 characters before the end of the text
 // (the answer ends with value, ETX and LRC, each "%02X ", then CR LF CR LF).
-// A text shorter than 13 characters holds no value and gives 0.
+// A text shorter than 13 characters holds no value and gives 0. An answer
+// whose LRC is 0 ends "02 06 VV 03 " (the exchange trims the zero LRC): its
+// value is read one byte nearer the end.
 uint8_t ReviewValueFromRecord(std::string_view record);
 
 enum class ReviewKind { Language, PollingInterval, TurboSpeed };
