@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "hidhost/host.h"
+#include "hidhost/wide_text.h"
 #include "tandril.h"
 
 namespace hiditems {
@@ -104,31 +105,6 @@ int32_t TANDRIL_CALL OnEvent(uintptr_t context, uint32_t code) {
   return 0;
 }
 
-// Wide characters as UTF-8.
-std::string Utf8(const wchar_t* text) {
-  std::string out;
-  for (; *text; ++text) {
-    auto c = static_cast<uint32_t>(*text);
-    if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (c >> 18));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
-}
-
 }  // namespace
 
 int Watch(uint32_t device, uint32_t mask, std::ostream& out, std::ostream& err) {
@@ -161,7 +137,7 @@ int Strings(uint32_t device, std::ostream& out, std::ostream& err) {
   for (const auto& [name, read] : kStrings) {
     wchar_t text[256] = {};
     if (read(device, text, sizeof text)) {
-      out << name << ": " << Utf8(text) << "\n";
+      out << name << ": " << hidhost::Utf8FromWide(text) << "\n";
     } else {
       out << name << ": -\n";
       err << "hiditems: cannot read the " << name << " string: " << CodeText(GetLastHIDError())

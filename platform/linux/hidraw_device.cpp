@@ -10,8 +10,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "hidhost/wide_text.h"
 #include "report_shape.h"
-#include "wide_text.h"
 
 namespace hidhost::hidraw {
 

@@ -6,8 +6,8 @@
 
 #include "hex_text.h"
 #include "hidhost/sim_device.h"
+#include "hidhost/wide_text.h"
 #include "presets.h"
-#include "utf8_text.h"
 
 namespace hidhost::sim {
 
@@ -70,8 +70,9 @@ std::string Text(const std::string& field, const json& v) {
 }
 
 std::wstring WideText(const std::string& field, const json& v) {
-  std::wstring wide;
-  if (!Utf8ToWide(Text(field, v), &wide)) Fail(field, "not valid UTF-8");
+  bool valid = false;
+  std::wstring wide = WideFromUtf8(Text(field, v), &valid);
+  if (!valid) Fail(field, "not valid UTF-8");
   return wide;
 }
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "hidhost/wide_text.h"
+
 namespace hidhost::sim {
 
 namespace {
@@ -143,10 +145,7 @@ bool SimInterfaceDevice::String(DeviceModel::StringKind kind, uint32_t index, wc
   std::wstring text;
   uint32_t error = model_->GetString(kind, index, &text);
   if (error != kErrorSuccess) return Fails(error);
-  if (bytes < (text.size() + 1) * sizeof(wchar_t)) return Fails(kErrorInsufficientBuffer);
-  std::copy(text.begin(), text.end(), buffer);
-  buffer[text.size()] = L'\0';
-  return true;
+  return CopyWideString(text, buffer, bytes);
 }
 
 bool SimInterfaceDevice::GetManufacturerString(wchar_t* buffer, size_t bytes) {

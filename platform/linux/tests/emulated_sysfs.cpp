@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "hidhost/wide_text.h"
+
 namespace hidhost::hidraw::testing {
 
 namespace fs = std::filesystem;
@@ -24,29 +26,6 @@ std::string Hex4(uint16_t value, bool upper) {
 std::string UsbDirectory(uint32_t minor) { return "devices/usb1/1-" + std::to_string(minor + 1); }
 
 }  // namespace
-
-std::string Utf8FromWide(const std::wstring& text) {
-  std::string out;
-  for (const wchar_t wc : text) {
-    const auto c = static_cast<uint32_t>(wc);
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (c >> 18));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
-}
 
 std::string HidName(const sim::DeviceSpec& spec) {
   std::string name = spec.manufacturer ? Utf8FromWide(*spec.manufacturer) : "";

@@ -29,9 +29,6 @@ class EmulatedSysfs {
   std::string root_;
 };
 
-// UTF-8 of a wide string (the form sysfs attributes take).
-std::string Utf8FromWide(const std::wstring& text);
-
 // The name the HID driver gives a device: manufacturer and product joined.
 std::string HidName(const sim::DeviceSpec& spec);
 
