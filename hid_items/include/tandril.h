@@ -147,8 +147,13 @@ int32_t  TANDRIL_CALL SetItemValue(uint32_t device, const char *path, int32_t va
 int32_t  TANDRIL_CALL GetItemString(uint32_t device, const char *path, wchar_t *buffer, uint32_t length);
 
 /**
- * Starts the device's event worker (once) and installs @p callback (may be
- * null) with @p context. @return 1; 0 with 87 for a bad handle.
+ * Installs @p callback (may be null) with @p context and starts the device's
+ * event worker (once; a worker that has ended is not started again). The
+ * callback runs on the worker's thread and always gets the context installed
+ * with it. CloseHIDDevice() waits for a callback that is running; called from
+ * inside the callback, it returns at once and the device is freed when the
+ * callback returns. @return 1; 0 with 87 for a bad handle, or 8 when the
+ * worker cannot be started.
  */
 int32_t  TANDRIL_CALL SetEventHandler(uint32_t device, EventCallback callback, uintptr_t context);
 

@@ -34,8 +34,10 @@ struct EventState {
   std::mutex handlerMutex;
   Handler handler;
 
-  // Client's thread only.
+  // Client's thread only, except that the worker waits on `startMutex` until
+  // `thread` holds it: a worker closing its own device hands that object on.
   bool started = false;
+  std::mutex startMutex;
   std::thread thread;
 
   // Set to end the worker: by a close on the client's thread (which also
@@ -130,6 +132,7 @@ void Dispatch(EventState& s) {
 
 void RunWorker(EventState* state) {
   EventState& s = *state;
+  { std::lock_guard<std::mutex> started(s.startMutex); }
   t_worker = state;
   HIDDevice& d = s.device;
   const size_t length = d.caps.InputReportByteLength;
@@ -225,13 +228,16 @@ bool StartEventWorker(HIDDevice& device) {
   // and raises the read-error event.
   s.inputReport.assign(std::max<size_t>(device.caps.InputReportByteLength, 1), 0);
   try {
+    // Once the lock is released the worker may run, close the device from its
+    // callback and free `s`: nothing here touches `s` after that.
+    std::lock_guard<std::mutex> lock(s.startMutex);
     s.thread = std::thread(RunWorker, &s);
+    s.started = true;
   } catch (const std::system_error&) {
     s.inputReport.clear();
     hidhost::SetLastError(hidhost::kErrorNotEnoughMemory);
     return false;
   }
-  s.started = true;
   return true;
 }
 

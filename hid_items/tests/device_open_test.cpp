@@ -131,6 +131,11 @@ TEST_F(DeviceOpenTest, HandleIsPositionPlusOneAndClosesOnce) {
       [&](uint32_t h) { return GetItemValue(h, path, &value); },
       [&](uint32_t h) { return SetItemValue(h, path, 1); },
       [&](uint32_t h) { return GetItemString(h, path, wide, sizeof wide); },
+      [&](uint32_t h) { return SetEventHandler(h, nullptr, 0); },
+      [&](uint32_t h) { return SetEventNotificationMask(h, 0xFF); },
+      [&](uint32_t h) { return GetManufacturerString(h, wide, sizeof wide); },
+      [&](uint32_t h) { return GetProductString(h, wide, sizeof wide); },
+      [&](uint32_t h) { return GetSerialNumberString(h, wide, sizeof wide); },
   };
   for (uint32_t bad : {0u, 2u, 21u, 0xFFFFFFFFu}) {
     for (size_t i = 0; i < std::size(exports); ++i) {
