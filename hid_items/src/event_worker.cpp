@@ -61,6 +61,9 @@ thread_local EventState* t_worker = nullptr;
 class WorkerRegistry {
  public:
   ~WorkerRegistry() {
+    // A process ended from inside a callback: that worker cannot wait for
+    // itself, and the process takes everything with it.
+    if (t_worker != nullptr) return;
     DeviceTable& table = DeviceTable::Instance();
     for (uint32_t handle = 1; handle <= kSlotCount; ++handle) {
       if (table.IsOpen(handle - 1)) DestroyDevice(table.Remove(handle));
@@ -145,15 +148,13 @@ void RunWorker(EventState* state) {
     }
     Dispatch(s);
   }
-  t_worker = nullptr;
   if (s.closedFromCallback) {
-    // Frees the device, and with it `state`; the thread object goes to the
-    // registry (EventStateDeleter).
+    // Frees the device, and with it `state`. t_worker still names this
+    // worker, so EventStateDeleter hands the thread object to the registry.
     std::unique_ptr<HIDDevice> device = std::move(s.closedFromCallback);
-    t_worker = state;
     device.reset();
-    t_worker = nullptr;
   }
+  t_worker = nullptr;
 }
 
 EventState& EventsOf(HIDDevice& device) {

@@ -1,6 +1,8 @@
 #include "hiditems_events.h"
 
+#include <algorithm>
 #include <condition_variable>
+#include <iterator>
 #include <cstdio>
 #include <mutex>
 #include <utility>
@@ -33,6 +35,7 @@ constexpr EventName kEvents[] = {
 
 struct InputItem {
   uint8_t usage;
+  uint16_t reportId;
   std::string path;
 };
 
@@ -54,7 +57,7 @@ std::vector<InputItem> InputItems(uint32_t device) {
     const size_t last = text.rfind('&');
     if (std::sscanf(text.c_str() + (last == std::string::npos ? 0 : last + 1), "%x:%x:%x", &page,
                     &usage, &id) == 3) {
-      items.push_back({static_cast<uint8_t>(usage), text});
+      items.push_back({static_cast<uint8_t>(usage), info.ReportID, text});
     }
   }
   return items;
@@ -116,7 +119,18 @@ int Watch(uint32_t device, uint32_t mask, std::ostream& out, std::ostream& err) 
   w.startMs = hidhost::NowMs();
   char line[96];
   std::snprintf(line, sizeof line, "watching events 0x%02x; ends when input reports stop\n", mask);
-  out << line << std::flush;
+  out << line;
+  // Reports without a report ID refresh nothing, so only these items can
+  // raise events.
+  const auto raises = [](const InputItem& item) {
+    return item.reportId != 0 && std::any_of(std::begin(kEvents), std::end(kEvents),
+                                             [&](const EventName& e) {
+                                               return e.usage != 0 && e.usage == item.usage;
+                                             });
+  };
+  const bool canRaise = std::any_of(w.items.begin(), w.items.end(), raises);
+  if (!canRaise) out << "no input item of this device raises events\n";
+  out << std::flush;
   if (!SetEventNotificationMask(device, mask | TANDRIL_EVENT_READ_ERROR) ||
       !SetEventHandler(device, OnEvent, reinterpret_cast<uintptr_t>(&w))) {
     err << "hiditems: cannot watch events: " << CodeText(GetLastHIDError()) << "\n";
