@@ -92,3 +92,11 @@ std::unique_ptr<Device> TreeTest::OpenOk(const std::string& path, Access access)
 }
 
 }  // namespace hidhost::hidraw::testing
+
+// libfuse's own worker threads can leave one small request record behind
+// when the emulated tree is unmounted while a read is still pending in the
+// kernel; the allocation and the loss are both inside libfuse, so the leak
+// checker of sanitizer builds passes over it.
+extern "C" __attribute__((used)) const char* __lsan_default_suppressions() {
+  return "leak:libfuse3.so\n";
+}
