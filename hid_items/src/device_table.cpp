@@ -1,5 +1,6 @@
 #include "device_table.h"
 
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -7,12 +8,27 @@
 
 namespace tandril {
 
+namespace {
+// Made on first use and never destroyed by a static destructor, whose order
+// against the event workers' would be unknown; the workers' registry closes
+// what is still open at unload and then discards the table.
+std::atomic<DeviceTable*> g_table{nullptr};
+}  // namespace
+
 DeviceTable& DeviceTable::Instance() {
-  // Never destroyed: devices still open when the library is unloaded are
-  // left to the process's end, as the platform handles are.
-  static DeviceTable* table = new DeviceTable;
+  DeviceTable* table = g_table.load(std::memory_order_acquire);
+  if (!table) {
+    auto* fresh = new DeviceTable;
+    if (g_table.compare_exchange_strong(table, fresh, std::memory_order_acq_rel)) {
+      table = fresh;
+    } else {
+      delete fresh;  // another thread was first
+    }
+  }
   return *table;
 }
+
+void DeviceTable::Discard() { delete g_table.exchange(nullptr); }
 
 HIDDevice* DeviceTable::Lookup(uint32_t handle) {
   if (handle == 0 || handle > kSlotCount || !slots_[handle - 1]) {

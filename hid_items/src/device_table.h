@@ -16,6 +16,9 @@ constexpr uint32_t kSlotCount = 20;
 class DeviceTable {
  public:
   static DeviceTable& Instance();
+  // Frees the table once every device is closed (library unload); a later
+  // Instance() makes a new, empty one.
+  static void Discard();
 
   // The device of `handle`; null with ERROR_INVALID_PARAMETER for 0, a
   // handle above 20 or an empty slot.

@@ -68,6 +68,7 @@ class WorkerRegistry {
     for (uint32_t handle = 1; handle <= kSlotCount; ++handle) {
       if (table.IsOpen(handle - 1)) DestroyDevice(table.Remove(handle));
     }
+    DeviceTable::Discard();
     std::unique_lock<std::mutex> lock(mutex_);
     ended_.wait(lock, [this] { return closing_ == 0; });
     JoinLocked(lock);
