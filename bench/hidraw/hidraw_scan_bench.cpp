@@ -49,9 +49,9 @@ Fixture& Shared() {
       } else if (minor % 2 == 1) {
         setup.model = hidhost::sim::LoadDeviceModels("ups", &error).at(0);
       } else {
-        auto keyboard = hidhost::sim::LoadDeviceModels("legacy-reader", &error).at(1)->spec();
+        auto keyboard = hidhost::sim::LoadDeviceModels("legacy-reader", &error).at(1)->definition();
         keyboard.attributes.VendorID = 0x1234;
-        hidhost::sim::ValidateDeviceSpec(&keyboard);
+        hidhost::sim::ValidateDeviceDefinition(&keyboard);
         setup.model = std::make_shared<hidhost::sim::DeviceModel>(keyboard);
       }
       setup.model->Attach(f.clock, {});

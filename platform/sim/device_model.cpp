@@ -13,9 +13,9 @@ namespace {
 constexpr size_t kKeptOutputs = 64;
 }
 
-DeviceModel::DeviceModel(DeviceSpec spec) : spec_(std::move(spec)) {
+DeviceModel::DeviceModel(DeviceDefinition definition) : definition_(std::move(definition)) {
   hid::ParseResult parsed =
-      hid::ParseReportDescriptor(spec_.reportDescriptor.data(), spec_.reportDescriptor.size());
+      hid::ParseReportDescriptor(definition_.reportDescriptor.data(), definition_.reportDescriptor.size());
   usesReportIds_ = parsed.usesReportIds;
   collections_ = DescribeCollections(parsed);
   for (const CollectionReports& c : collections_) {
@@ -25,20 +25,20 @@ DeviceModel::DeviceModel(DeviceSpec spec) : spec_(std::move(spec)) {
       features_[id] = report;
     }
   }
-  for (auto& [id, data] : spec_.featureReports) {
+  for (auto& [id, data] : definition_.featureReports) {
     size_t length = FeatureLength(id);
-    if (length == 0) continue;  // ValidateDeviceSpec refuses these
+    if (length == 0) continue;  // ValidateDeviceDefinition refuses these
     std::vector<uint8_t> report = data;
     report.resize(length, 0);
     features_[id] = report;
   }
   // An input report needs at least its report-ID byte.
-  std::erase_if(spec_.inputReports, [](const InputReportSpec& r) { return r.data.empty(); });
-  for (InputReportSpec& input : spec_.inputReports) {
+  std::erase_if(definition_.inputReports, [](const InputReportDefinition& r) { return r.data.empty(); });
+  for (InputReportDefinition& input : definition_.inputReports) {
     input.data.resize(std::max(input.data.size(), InputLength(input.data[0])), 0);
   }
-  setFailuresLeft_ = spec_.failSetFeature;
-  getFailuresLeft_ = spec_.failGetFeature;
+  setFailuresLeft_ = definition_.failSetFeature;
+  getFailuresLeft_ = definition_.failGetFeature;
 }
 
 DeviceModel::~DeviceModel() = default;
@@ -49,14 +49,14 @@ void DeviceModel::Attach(std::shared_ptr<Clock> clock,
   clock_ = std::move(clock);
   keyboard_ = std::move(keyboard);
   attachedAt_ = clock_ ? clock_->NowMs() : 0;
-  if (!spec_.transcriptPath.empty() && !transcript_.is_open()) {
-    transcript_.open(spec_.transcriptPath, std::ios::out | std::ios::app);
+  if (!definition_.transcriptPath.empty() && !transcript_.is_open()) {
+    transcript_.open(definition_.transcriptPath, std::ios::out | std::ios::app);
   }
 }
 
 std::optional<uint64_t> DeviceModel::UnplugAt() const {
-  if (!spec_.unplugAfterMs) return std::nullopt;
-  return attachedAt_ + *spec_.unplugAfterMs;
+  if (!definition_.unplugAfterMs) return std::nullopt;
+  return attachedAt_ + *definition_.unplugAfterMs;
 }
 
 bool DeviceModel::PresentLocked() const {
@@ -161,12 +161,12 @@ uint32_t DeviceModel::ReadInput(std::vector<uint8_t>* report, const std::atomic<
   std::unique_lock<std::mutex> lock(mutex_);
   if (!clock_) return kErrorGenFailure;
   auto* virtualClock = dynamic_cast<VirtualClock*>(clock_.get());
-  const std::vector<InputReportSpec>& inputs = spec_.inputReports;
+  const std::vector<InputReportDefinition>& inputs = definition_.inputReports;
   // A reader that wants none of the scheduled reports waits as if none were
   // scheduled, instead of spinning through them.
   const bool anyWanted =
       !wanted || std::any_of(inputs.begin(), inputs.end(),
-                             [&](const InputReportSpec& r) { return wanted(r.data[0]); });
+                             [&](const InputReportDefinition& r) { return wanted(r.data[0]); });
   for (;;) {
     if (cancelled.load()) return kErrorOperationAborted;
     if (!PresentLocked()) return kErrorDeviceNotConnected;
@@ -177,7 +177,7 @@ uint32_t DeviceModel::ReadInput(std::vector<uint8_t>* report, const std::atomic<
     if (due && *due <= now) {
       const std::vector<uint8_t>& data = inputs[nextInput_].data;
       ++nextInput_;
-      if (nextInput_ == inputs.size() && spec_.repeatInputs) nextInput_ = 0;
+      if (nextInput_ == inputs.size() && definition_.repeatInputs) nextInput_ = 0;
       if (nextInput_ < inputs.size()) inputDue_ = *due + inputs[nextInput_].delayMs;
       if (wanted && !wanted(data[0])) continue;
       Log("INPUT " + FormatHexBytes(data.data(), data.size()));
@@ -207,12 +207,12 @@ uint32_t DeviceModel::GetString(StringKind kind, uint32_t index, std::wstring* o
   if (!PresentLocked()) return kErrorDeviceNotConnected;
   const std::optional<std::wstring>* text = nullptr;
   switch (kind) {
-    case StringKind::Manufacturer: text = &spec_.manufacturer; break;
-    case StringKind::Product: text = &spec_.product; break;
-    case StringKind::Serial: text = &spec_.serial; break;
+    case StringKind::Manufacturer: text = &definition_.manufacturer; break;
+    case StringKind::Product: text = &definition_.product; break;
+    case StringKind::Serial: text = &definition_.serial; break;
     case StringKind::Indexed: {
-      auto it = spec_.indexedStrings.find(index);
-      if (it == spec_.indexedStrings.end()) return kErrorGenFailure;
+      auto it = definition_.indexedStrings.find(index);
+      if (it == definition_.indexedStrings.end()) return kErrorGenFailure;
       *out = it->second;
       return kErrorSuccess;
     }

@@ -147,20 +147,20 @@ bool ReaderField(const std::string& field, const std::string& key, const json& v
 }
 
 void GenericField(const std::string& field, const std::string& key, const json& v,
-                  DeviceSpec* spec) {
+                  DeviceDefinition* definition) {
   if (key == "report_descriptor") {
-    spec->reportDescriptor = HexBytes(field, v);
+    definition->reportDescriptor = HexBytes(field, v);
   } else if (key == "indexed_strings") {
     if (!v.is_object()) Fail(field, "expected an object such as {\"3\": \"text\"}");
     for (const auto& [index, text] : v.items()) {
       const std::string sub = field + "." + index;
-      spec->indexedStrings[static_cast<uint32_t>(ParseUnsignedText(sub, index, 255))] = WideText(sub, text);
+      definition->indexedStrings[static_cast<uint32_t>(ParseUnsignedText(sub, index, 255))] = WideText(sub, text);
     }
   } else if (key == "feature_reports") {
     if (!v.is_object()) Fail(field, "expected an object such as {\"1\": \"01 64 00\"}");
     for (const auto& [id, hex] : v.items()) {
       const std::string sub = field + "." + id;
-      spec->featureReports[static_cast<uint8_t>(ParseUnsignedText(sub, id, 255))] = HexBytes(sub, hex);
+      definition->featureReports[static_cast<uint8_t>(ParseUnsignedText(sub, id, 255))] = HexBytes(sub, hex);
     }
   } else if (key == "input_reports") {
     if (!v.is_array()) Fail(field, "expected a list such as [{\"delay_ms\": 100, \"data\": \"01 02\"}]");
@@ -169,7 +169,7 @@ void GenericField(const std::string& field, const std::string& key, const json& 
       const std::string sub = field + "[" + std::to_string(i) + "]";
       const json& entry = v[i];
       if (!entry.is_object()) Fail(sub, "expected {\"delay_ms\": N, \"data\": \"hex\"}");
-      InputReportSpec input;
+      InputReportDefinition input;
       bool hasData = false;
       for (const auto& [k, value] : entry.items()) {
         if (k == "delay_ms") input.delayMs = static_cast<uint32_t>(Unsigned(sub + ".delay_ms", value, kMaxDelayMs, false));
@@ -177,10 +177,10 @@ void GenericField(const std::string& field, const std::string& key, const json& 
         else Fail(sub + "." + k, "unknown field (an input report takes delay_ms and data)");
       }
       if (!hasData) Fail(sub + ".data", "missing");
-      spec->inputReports.push_back(std::move(input));
+      definition->inputReports.push_back(std::move(input));
     }
   } else if (key == "repeat") {
-    spec->repeatInputs = Flag(field, v);
+    definition->repeatInputs = Flag(field, v);
   } else {
     Fail(field, "unknown field");
   }
@@ -202,7 +202,7 @@ void LoadDevice(const std::string& field, const json& device, const std::string&
       Fail(field + ".preset", "unknown preset \"" + preset + "\" (expected \"reader\", \"legacy-reader\" or \"ups\")");
     }
   }
-  DeviceSpec spec;
+  DeviceDefinition definition;
   for (const auto& [key, v] : device.items()) {
     const std::string sub = field + "." + key;
     if (key == "preset" || CommonField(sub, key, v, baseDir, &o)) continue;
@@ -210,7 +210,7 @@ void LoadDevice(const std::string& field, const json& device, const std::string&
     if (!preset.empty()) {
       Fail(sub, IsGenericOnly(key) ? "not taken by a preset device" : "unknown field");
     }
-    GenericField(sub, key, v, &spec);
+    GenericField(sub, key, v, &definition);
   }
   if (!preset.empty()) {
     std::string error;
@@ -220,18 +220,18 @@ void LoadDevice(const std::string& field, const json& device, const std::string&
     return;
   }
   if (!device.contains("report_descriptor")) Fail(field + ".report_descriptor", "missing");
-  spec.attributes = {o.vendorId.value_or(0), o.productId.value_or(0), o.version.value_or(0)};
-  spec.manufacturer = o.manufacturer;
-  spec.product = o.product;
-  spec.serial = o.serial;
-  spec.openable = o.openable.value_or(true);
-  spec.failSetFeature = o.failSetFeature.value_or(0);
-  spec.failGetFeature = o.failGetFeature.value_or(0);
-  spec.unplugAfterMs = o.unplugAfterMs;
-  spec.transcriptPath = o.transcriptPath.value_or("");
-  std::string problem = ValidateDeviceSpec(&spec);
+  definition.attributes = {o.vendorId.value_or(0), o.productId.value_or(0), o.version.value_or(0)};
+  definition.manufacturer = o.manufacturer;
+  definition.product = o.product;
+  definition.serial = o.serial;
+  definition.openable = o.openable.value_or(true);
+  definition.failSetFeature = o.failSetFeature.value_or(0);
+  definition.failGetFeature = o.failGetFeature.value_or(0);
+  definition.unplugAfterMs = o.unplugAfterMs;
+  definition.transcriptPath = o.transcriptPath.value_or("");
+  std::string problem = ValidateDeviceDefinition(&definition);
   if (!problem.empty()) throw FieldError{field + "." + problem};
-  models->push_back(std::make_shared<DeviceModel>(std::move(spec)));
+  models->push_back(std::make_shared<DeviceModel>(std::move(definition)));
 }
 
 std::vector<std::shared_ptr<DeviceModel>> LoadJson(const std::string& text,

@@ -68,7 +68,7 @@ const std::vector<uint8_t> kUps = {
 
 // One mains-failure-and-return cycle: status (report 1), then capacity and
 // run time (report 2).
-const std::vector<InputReportSpec> kUpsCycle = {
+const std::vector<InputReportDefinition> kUpsCycle = {
     {1000, {0x01, 0x03}}, {10, {0x02, 95, 0x10, 0x0E}},  // on mains, charging: 95 %, 3600 s
     {1000, {0x01, 0x01}}, {10, {0x02, 100, 0x3C, 0x0F}}, // charged: 100 %, 3900 s
     {2000, {0x01, 0x04}}, {10, {0x02, 80, 0x60, 0x09}},  // mains failure: 80 %, 2400 s
@@ -79,58 +79,58 @@ const std::vector<InputReportSpec> kUpsCycle = {
     {2000, {0x01, 0x03}}, {10, {0x02, 60, 0x60, 0x09}},  // charging: 60 %, 2400 s
 };
 
-DeviceSpec ReaderSpec(uint16_t product, std::vector<uint8_t> descriptor) {
-  DeviceSpec spec;
-  spec.attributes = {kReaderVendor, product, 0x0214};
-  spec.manufacturer = L"Varnholt";
-  spec.product = product == kLegacyReaderProduct ? L"KAVRO USB KB Reader (older generation)"
+DeviceDefinition ReaderDefinition(uint16_t product, std::vector<uint8_t> descriptor) {
+  DeviceDefinition definition;
+  definition.attributes = {kReaderVendor, product, 0x0214};
+  definition.manufacturer = L"Varnholt";
+  definition.product = product == kLegacyReaderProduct ? L"KAVRO USB KB Reader (older generation)"
                                                  : L"KAVRO USB KB Reader";
-  spec.serial = product == kLegacyReaderProduct ? L"KV0200-004711" : L"KV2420-001207";
-  spec.reportDescriptor = std::move(descriptor);
-  return spec;
+  definition.serial = product == kLegacyReaderProduct ? L"KV0200-004711" : L"KV2420-001207";
+  definition.reportDescriptor = std::move(descriptor);
+  return definition;
 }
 
-DeviceSpec UpsSpec() {
-  DeviceSpec spec;
-  spec.attributes = {0x3B1D, 0x0A15, 0x0103};
-  spec.manufacturer = L"Orvane Power";
-  spec.product = L"Orvane UPS 1500";
-  spec.serial = L"OV1500-2231-0042";
-  spec.indexedStrings = {{1, L"Orvane Power"}, {2, L"Orvane UPS 1500"},
+DeviceDefinition UpsDefinition() {
+  DeviceDefinition definition;
+  definition.attributes = {0x3B1D, 0x0A15, 0x0103};
+  definition.manufacturer = L"Orvane Power";
+  definition.product = L"Orvane UPS 1500";
+  definition.serial = L"OV1500-2231-0042";
+  definition.indexedStrings = {{1, L"Orvane Power"}, {2, L"Orvane UPS 1500"},
                          {3, L"OV1500-2231-0042"}, {4, L"PbAc"}};
-  spec.reportDescriptor = kUps;
-  spec.featureReports = {{2, {0x02, 100, 0x10, 0x0E}},
+  definition.reportDescriptor = kUps;
+  definition.featureReports = {{2, {0x02, 100, 0x10, 0x0E}},
                          {3, {0x03, 0xC8, 0x0A}},  // 27.60 V
                          {4, {0x04, 1, 2, 3, 4}}};
-  spec.inputReports = kUpsCycle;
-  spec.repeatInputs = true;
-  return spec;
+  definition.inputReports = kUpsCycle;
+  definition.repeatInputs = true;
+  return definition;
 }
 
-void Apply(const PresetOverrides& o, DeviceSpec* spec) {
-  if (o.vendorId) spec->attributes.VendorID = *o.vendorId;
-  if (o.productId) spec->attributes.ProductID = *o.productId;
-  if (o.version) spec->attributes.VersionNumber = *o.version;
-  if (o.manufacturer) spec->manufacturer = o.manufacturer;
-  if (o.product) spec->product = o.product;
-  if (o.serial) spec->serial = o.serial;
-  if (o.openable) spec->openable = *o.openable;
-  if (o.failSetFeature) spec->failSetFeature = *o.failSetFeature;
-  if (o.failGetFeature) spec->failGetFeature = *o.failGetFeature;
-  if (o.unplugAfterMs) spec->unplugAfterMs = o.unplugAfterMs;
-  if (o.transcriptPath) spec->transcriptPath = *o.transcriptPath;
+void Apply(const PresetOverrides& o, DeviceDefinition* definition) {
+  if (o.vendorId) definition->attributes.VendorID = *o.vendorId;
+  if (o.productId) definition->attributes.ProductID = *o.productId;
+  if (o.version) definition->attributes.VersionNumber = *o.version;
+  if (o.manufacturer) definition->manufacturer = o.manufacturer;
+  if (o.product) definition->product = o.product;
+  if (o.serial) definition->serial = o.serial;
+  if (o.openable) definition->openable = *o.openable;
+  if (o.failSetFeature) definition->failSetFeature = *o.failSetFeature;
+  if (o.failGetFeature) definition->failGetFeature = *o.failGetFeature;
+  if (o.unplugAfterMs) definition->unplugAfterMs = o.unplugAfterMs;
+  if (o.transcriptPath) definition->transcriptPath = *o.transcriptPath;
 }
 
 template <typename Model, typename... Extra>
-bool Add(DeviceSpec spec, const PresetOverrides& o, std::string* error,
+bool Add(DeviceDefinition definition, const PresetOverrides& o, std::string* error,
          std::vector<std::shared_ptr<DeviceModel>>* models, const Extra&... extra) {
-  Apply(o, &spec);
-  std::string problem = ValidateDeviceSpec(&spec);
+  Apply(o, &definition);
+  std::string problem = ValidateDeviceDefinition(&definition);
   if (!problem.empty()) {
     *error = problem;
     return false;
   }
-  models->push_back(std::make_shared<Model>(std::move(spec), extra...));
+  models->push_back(std::make_shared<Model>(std::move(definition), extra...));
   return true;
 }
 
@@ -150,16 +150,16 @@ std::vector<std::shared_ptr<DeviceModel>> MakePresetModels(const std::string& pr
   std::vector<std::shared_ptr<DeviceModel>> models;
   bool ok = true;
   if (preset == "reader") {
-    ok = Add<DeviceModel>(ReaderSpec(kCurrentReaderProduct, kBootKeyboard), o, error, &models) &&
+    ok = Add<DeviceModel>(ReaderDefinition(kCurrentReaderProduct, kBootKeyboard), o, error, &models) &&
          Add<ReaderConfigModel>(
-             ReaderSpec(kCurrentReaderProduct, ReaderConfigDescriptor(o.reader.featureReportLength)),
+             ReaderDefinition(kCurrentReaderProduct, ReaderConfigDescriptor(o.reader.featureReportLength)),
              o, error, &models, o.reader);
   } else if (preset == "legacy-reader") {
-    ok = Add<LegacySetupModel>(ReaderSpec(kLegacyReaderProduct, kLegacySetup), o, error,
+    ok = Add<LegacySetupModel>(ReaderDefinition(kLegacyReaderProduct, kLegacySetup), o, error,
                                &models) &&
-         Add<DeviceModel>(ReaderSpec(kLegacyReaderProduct, kBootKeyboard), o, error, &models);
+         Add<DeviceModel>(ReaderDefinition(kLegacyReaderProduct, kBootKeyboard), o, error, &models);
   } else if (preset == "ups") {
-    ok = Add<DeviceModel>(UpsSpec(), o, error, &models);
+    ok = Add<DeviceModel>(UpsDefinition(), o, error, &models);
   } else {
     *error = "preset: unknown preset \"" + preset + "\"";
     ok = false;

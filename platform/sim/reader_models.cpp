@@ -29,8 +29,8 @@ uint8_t Lrc(const std::vector<uint8_t>& bytes, size_t count) {
 
 std::string ReplyLine(const std::string& text) { return text + " OK\r"; }
 
-ReaderConfigModel::ReaderConfigModel(DeviceSpec spec, const ReaderOptions& options)
-    : DeviceModel(std::move(spec)), options_(options) {}
+ReaderConfigModel::ReaderConfigModel(DeviceDefinition definition, const ReaderOptions& options)
+    : DeviceModel(std::move(definition)), options_(options) {}
 
 uint32_t ReaderConfigModel::OnSetFeature(const std::vector<uint8_t>& report) {
   // A write that starts with STX right after a report that ended in zero

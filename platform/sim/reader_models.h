@@ -26,7 +26,7 @@ struct ReaderOptions {
 // complete frame through the feature reports read after it.
 class ReaderConfigModel : public DeviceModel {
  public:
-  ReaderConfigModel(DeviceSpec spec, const ReaderOptions& options);
+  ReaderConfigModel(DeviceDefinition definition, const ReaderOptions& options);
 
  protected:
   uint32_t OnGetFeature(uint8_t reportId, std::vector<uint8_t>* report) override;
@@ -50,7 +50,7 @@ class ReaderConfigModel : public DeviceModel {
 // types a reply line on its keyboard.
 class LegacySetupModel : public DeviceModel {
  public:
-  explicit LegacySetupModel(DeviceSpec spec) : DeviceModel(std::move(spec)) {}
+  explicit LegacySetupModel(DeviceDefinition definition) : DeviceModel(std::move(definition)) {}
 
  protected:
   uint32_t OnSetFeature(const std::vector<uint8_t>& report) override;

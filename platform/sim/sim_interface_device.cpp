@@ -40,7 +40,7 @@ bool SimInterfaceDevice::Finish(uint32_t error, const std::string& line) {
 bool SimInterfaceDevice::GetAttributes(Attributes* out) {
   if (out == nullptr) return Fails(kErrorInvalidParameter);
   if (!model_->Present()) return Fails(kErrorDeviceNotConnected);
-  *out = model_->spec().attributes;
+  *out = model_->definition().attributes;
   return true;
 }
 

@@ -24,7 +24,7 @@ struct SimInterface {
 std::string InterfacePath(const DeviceModel& model, size_t modelIndex, size_t collection) {
   char text[96];
   std::snprintf(text, sizeof text, "sim:hid#vid_%04X&pid_%04X&mi_%02zu",
-                model.spec().attributes.VendorID, model.spec().attributes.ProductID, modelIndex);
+                model.definition().attributes.VendorID, model.definition().attributes.ProductID, modelIndex);
   std::string path = text;
   if (model.collections().size() > 1) {
     std::snprintf(text, sizeof text, "&col%02zu", collection + 1);
@@ -113,7 +113,7 @@ std::unique_ptr<Device> SimulatedHost::Open(const std::string& path, Access acce
       SetLastError(kErrorDeviceNotConnected);
       return nullptr;
     }
-    if (!i.model->spec().openable) {
+    if (!i.model->definition().openable) {
       SetLastError(kErrorAccessDenied);
       return nullptr;
     }

@@ -33,20 +33,20 @@
 
 namespace hidhost::sim {
 
-struct InputReportSpec {
+struct InputReportDefinition {
   uint32_t delayMs = 0;       // after the previous report (the first: after the first read)
   std::vector<uint8_t> data;  // byte 0 is the report ID (0 when the device uses none)
 };
 
 // What a device is, as a preset or a JSON device file describes it.
-struct DeviceSpec {
+struct DeviceDefinition {
   Attributes attributes;
   std::optional<std::wstring> manufacturer, product, serial;  // absent: the request fails
   std::map<uint32_t, std::wstring> indexedStrings;
   std::vector<uint8_t> reportDescriptor;
   // Initial feature reports by report ID, report-ID byte included.
   std::map<uint8_t, std::vector<uint8_t>> featureReports;
-  std::vector<InputReportSpec> inputReports;
+  std::vector<InputReportDefinition> inputReports;
   bool repeatInputs = false;
   bool openable = true;
   uint32_t failSetFeature = 0;  // this many first set-feature requests fail with 31
@@ -68,9 +68,9 @@ struct CollectionReports {
 
 class HIDHOST_API DeviceModel {
  public:
-  // The spec must have passed ValidateDeviceSpec(); the descriptor is parsed
+  // The definition must have passed ValidateDeviceDefinition(); the descriptor is parsed
   // here again and the report contents are zero-padded to their lengths.
-  explicit DeviceModel(DeviceSpec spec);
+  explicit DeviceModel(DeviceDefinition definition);
   virtual ~DeviceModel();
   DeviceModel(const DeviceModel&) = delete;
   DeviceModel& operator=(const DeviceModel&) = delete;
@@ -79,7 +79,7 @@ class HIDHOST_API DeviceModel {
   // `keyboard` receives the text the device types (may be empty).
   void Attach(std::shared_ptr<Clock> clock, std::function<void(const std::string&)> keyboard);
 
-  const DeviceSpec& spec() const { return spec_; }
+  const DeviceDefinition& definition() const { return definition_; }
   bool usesReportIds() const { return usesReportIds_; }
   const std::vector<CollectionReports>& collections() const { return collections_; }
 
@@ -131,7 +131,7 @@ class HIDHOST_API DeviceModel {
   void FlushTyping(std::unique_lock<std::mutex>& lock);
   std::optional<uint64_t> UnplugAt() const;
 
-  DeviceSpec spec_;
+  DeviceDefinition definition_;
   bool usesReportIds_ = false;
   std::vector<CollectionReports> collections_;
 
@@ -149,10 +149,10 @@ class HIDHOST_API DeviceModel {
   std::ofstream transcript_;
 };
 
-// Checks a spec and completes it: parses the descriptor, checks the report
+// Checks a definition and completes it: parses the descriptor, checks the report
 // IDs and lengths of the given reports and zero-pads them. Returns an empty
-// text when the spec is good, otherwise "<field>: <what is wrong>".
-HIDHOST_API std::string ValidateDeviceSpec(DeviceSpec* spec);
+// text when the definition is good, otherwise "<field>: <what is wrong>".
+HIDHOST_API std::string ValidateDeviceDefinition(DeviceDefinition* definition);
 
 // The models of a preset name or JSON device file, in enumeration order.
 // On error: an empty list and *error = one line naming the source and field.

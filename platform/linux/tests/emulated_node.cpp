@@ -124,36 +124,36 @@ int EmulatedNode::Write(uint64_t, const char* buffer, size_t size) {
 int EmulatedNode::Ioctl(uint64_t, unsigned int command, void* data) {
   if (_IOC_TYPE(command) != 'H') return -ENOTTY;
   const size_t size = _IOC_SIZE(command);
-  const sim::DeviceSpec& spec = setup_.model->spec();
+  const sim::DeviceDefinition& definition = setup_.model->definition();
   {
     std::lock_guard lock(mutex_);
     if (GoneLocked()) return -ENODEV;
   }
   switch (_IOC_NR(command)) {
     case _IOC_NR(HIDIOCGRDESCSIZE):
-      *static_cast<int*>(data) = static_cast<int>(spec.reportDescriptor.size());
+      *static_cast<int*>(data) = static_cast<int>(definition.reportDescriptor.size());
       return 0;
     case _IOC_NR(HIDIOCGRDESC): {
       // HIDIOCGRDESC is an _IOR request: FUSE copies nothing in, so the
       // caller's size field never arrives here. The whole descriptor goes
       // back, and its size with it.
       auto* descriptor = static_cast<hidraw_report_descriptor*>(data);
-      const size_t n = std::min<size_t>(spec.reportDescriptor.size(), HID_MAX_DESCRIPTOR_SIZE);
+      const size_t n = std::min<size_t>(definition.reportDescriptor.size(), HID_MAX_DESCRIPTOR_SIZE);
       descriptor->size = static_cast<uint32_t>(n);
-      std::memcpy(descriptor->value, spec.reportDescriptor.data(), n);
+      std::memcpy(descriptor->value, definition.reportDescriptor.data(), n);
       return 0;
     }
     case _IOC_NR(HIDIOCGRAWINFO): {
       auto* info = static_cast<hidraw_devinfo*>(data);
       info->bustype = setup_.usb ? 0x03 : 0x06;
-      info->vendor = static_cast<int16_t>(spec.attributes.VendorID);
-      info->product = static_cast<int16_t>(spec.attributes.ProductID);
+      info->vendor = static_cast<int16_t>(definition.attributes.VendorID);
+      info->product = static_cast<int16_t>(definition.attributes.ProductID);
       return 0;
     }
     case _IOC_NR(HIDIOCGRAWNAME(0)):
-      return CopyText(HidName(spec), data, size);
+      return CopyText(HidName(definition), data, size);
     case _IOC_NR(HIDIOCGRAWUNIQ(0)):
-      return CopyText(spec.serial ? Utf8FromWide(*spec.serial) : "", data, size);
+      return CopyText(definition.serial ? Utf8FromWide(*definition.serial) : "", data, size);
     case _IOC_NR(HIDIOCSFEATURE(0)): {
       {
         std::lock_guard lock(mutex_);

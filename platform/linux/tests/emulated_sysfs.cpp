@@ -27,12 +27,12 @@ std::string UsbDirectory(uint32_t minor) { return "devices/usb1/1-" + std::to_st
 
 }  // namespace
 
-std::string HidName(const sim::DeviceSpec& spec) {
-  std::string name = spec.manufacturer ? Utf8FromWide(*spec.manufacturer) : "";
-  if (spec.product) name += (name.empty() ? "" : " ") + Utf8FromWide(*spec.product);
+std::string HidName(const sim::DeviceDefinition& definition) {
+  std::string name = definition.manufacturer ? Utf8FromWide(*definition.manufacturer) : "";
+  if (definition.product) name += (name.empty() ? "" : " ") + Utf8FromWide(*definition.product);
   if (name.empty()) {
-    name = "HID " + Hex4(spec.attributes.VendorID, false) + ":" +
-           Hex4(spec.attributes.ProductID, false);
+    name = "HID " + Hex4(definition.attributes.VendorID, false) + ":" +
+           Hex4(definition.attributes.ProductID, false);
   }
   return name;
 }
@@ -41,28 +41,28 @@ EmulatedSysfs::EmulatedSysfs(std::string root) : root_(std::move(root)) {
   fs::create_directories(fs::path(root_) / "class/hidraw");
 }
 
-std::string EmulatedSysfs::HidDirectory(uint32_t minor, const sim::DeviceSpec& spec,
+std::string EmulatedSysfs::HidDirectory(uint32_t minor, const sim::DeviceDefinition& definition,
                                         bool usb) const {
-  const std::string hidName = (usb ? "0003:" : "0006:") + Hex4(spec.attributes.VendorID, true) +
-                              ":" + Hex4(spec.attributes.ProductID, true) + "." +
+  const std::string hidName = (usb ? "0003:" : "0006:") + Hex4(definition.attributes.VendorID, true) +
+                              ":" + Hex4(definition.attributes.ProductID, true) + "." +
                               Hex4(static_cast<uint16_t>(minor + 1), true);
   const std::string parent = usb ? UsbDirectory(minor) + "/1-" + std::to_string(minor + 1) + ":1.0"
                                  : "devices/virtual/misc/uhid";
   return parent + "/" + hidName;
 }
 
-void EmulatedSysfs::AddNode(uint32_t minor, const sim::DeviceSpec& spec, bool usb) {
+void EmulatedSysfs::AddNode(uint32_t minor, const sim::DeviceDefinition& definition, bool usb) {
   const fs::path root(root_);
   const std::string node = "hidraw" + std::to_string(minor);
-  const std::string hidDir = HidDirectory(minor, spec, usb);
-  const std::string serial = spec.serial ? Utf8FromWide(*spec.serial) : "";
+  const std::string hidDir = HidDirectory(minor, definition, usb);
+  const std::string serial = definition.serial ? Utf8FromWide(*definition.serial) : "";
 
   WriteFile(root / hidDir / "report_descriptor",
-            std::string(spec.reportDescriptor.begin(), spec.reportDescriptor.end()));
+            std::string(definition.reportDescriptor.begin(), definition.reportDescriptor.end()));
   WriteFile(root / hidDir / "uevent",
             "DRIVER=hid-generic\nHID_ID=" + std::string(usb ? "0003" : "0006") + ":0000" +
-                Hex4(spec.attributes.VendorID, true) + ":0000" +
-                Hex4(spec.attributes.ProductID, true) + "\nHID_NAME=" + HidName(spec) +
+                Hex4(definition.attributes.VendorID, true) + ":0000" +
+                Hex4(definition.attributes.ProductID, true) + "\nHID_NAME=" + HidName(definition) +
                 "\nHID_PHYS=usb-0000:00:14.0-" + std::to_string(minor + 1) +
                 "/input0\nHID_UNIQ=" + serial + "\n");
   const fs::path nodeDir = root / hidDir / "hidraw" / node;
@@ -73,12 +73,12 @@ void EmulatedSysfs::AddNode(uint32_t minor, const sim::DeviceSpec& spec, bool us
   if (!usb) return;
   const fs::path usbDir = root / UsbDirectory(minor);
   WriteFile(usbDir / ("1-" + std::to_string(minor + 1) + ":1.0") / "bInterfaceNumber", "00\n");
-  WriteFile(usbDir / "idVendor", Hex4(spec.attributes.VendorID, false) + "\n");
-  WriteFile(usbDir / "idProduct", Hex4(spec.attributes.ProductID, false) + "\n");
-  WriteFile(usbDir / "bcdDevice", Hex4(spec.attributes.VersionNumber, false) + "\n");
-  if (spec.manufacturer) WriteFile(usbDir / "manufacturer", Utf8FromWide(*spec.manufacturer) + "\n");
-  if (spec.product) WriteFile(usbDir / "product", Utf8FromWide(*spec.product) + "\n");
-  if (spec.serial) WriteFile(usbDir / "serial", serial + "\n");
+  WriteFile(usbDir / "idVendor", Hex4(definition.attributes.VendorID, false) + "\n");
+  WriteFile(usbDir / "idProduct", Hex4(definition.attributes.ProductID, false) + "\n");
+  WriteFile(usbDir / "bcdDevice", Hex4(definition.attributes.VersionNumber, false) + "\n");
+  if (definition.manufacturer) WriteFile(usbDir / "manufacturer", Utf8FromWide(*definition.manufacturer) + "\n");
+  if (definition.product) WriteFile(usbDir / "product", Utf8FromWide(*definition.product) + "\n");
+  if (definition.serial) WriteFile(usbDir / "serial", serial + "\n");
 }
 
 void EmulatedSysfs::RemoveNode(uint32_t minor) {

@@ -17,19 +17,19 @@ class EmulatedSysfs {
 
   const std::string& root() const { return root_; }
 
-  // Writes the files of node hidraw<minor> for `spec`. Without `usb` the HID
+  // Writes the files of node hidraw<minor> for `definition`. Without `usb` the HID
   // device sits on the virtual bus with no USB device above it.
-  void AddNode(uint32_t minor, const sim::DeviceSpec& spec, bool usb);
+  void AddNode(uint32_t minor, const sim::DeviceDefinition& definition, bool usb);
   void RemoveNode(uint32_t minor);
   void SetCapsLock(bool on);
 
  private:
-  std::string HidDirectory(uint32_t minor, const sim::DeviceSpec& spec, bool usb) const;
+  std::string HidDirectory(uint32_t minor, const sim::DeviceDefinition& definition, bool usb) const;
 
   std::string root_;
 };
 
 // The name the HID driver gives a device: manufacturer and product joined.
-std::string HidName(const sim::DeviceSpec& spec);
+std::string HidName(const sim::DeviceDefinition& definition);
 
 }  // namespace hidhost::hidraw::testing

@@ -225,7 +225,7 @@ EmulatedTree::~EmulatedTree() {
 }
 
 EmulatedNode& EmulatedTree::AddNode(NodeSetup setup) {
-  sysfs_.AddNode(setup.minor, setup.model->spec(), setup.usb);
+  sysfs_.AddNode(setup.minor, setup.model->definition(), setup.usb);
   auto node = std::make_shared<EmulatedNode>(setup);
   std::lock_guard lock(mutex_);
   nodes_[setup.minor] = node;

@@ -63,16 +63,16 @@ TEST_F(ItemLibrary, EventWorkerReadsNumberedInputReportsThroughTheNode) {
   std::string error;
   auto ups = sim::LoadDeviceModels("ups", &error);
   ASSERT_EQ(error, "");
-  sim::DeviceSpec spec = ups.at(0)->spec();
+  sim::DeviceDefinition definition = ups.at(0)->definition();
   // Status bits of report 1: AC present, charging, discharging, below the
   // capacity limit, shutdown imminent, communication lost.
-  spec.inputReports = {{0, {0x01, 0x01}},
+  definition.inputReports = {{0, {0x01, 0x01}},
                        {10, {0x02, 80, 0x60, 0x09}},
                        {10, {0x01, 0x04}},
                        {10, {0x02, 20, 0x2C, 0x01}},
                        {10, {0x01, 0x24}}};
-  spec.repeatInputs = false;
-  Add(0, Model(spec));
+  definition.repeatInputs = false;
+  Add(0, Model(definition));
 
   EventLog log;  // outlives the device and its worker
   HostInstalled installed(host_);

@@ -19,10 +19,10 @@ using OutputReports = TreeTest;
 constexpr int kWatchdogMs = 10000;  // only ever reached when a test is broken
 
 TEST_F(FeatureReports, GoWithTheirOwnLengthAndAreCheckedFirst) {
-  auto spec = Spec(0x1111, 1, kKeyboardAndVendor);
-  spec.featureReports[3] = {0x03, 1, 2, 3, 4};
-  spec.featureReports[4] = {0x04, 9};
-  EmulatedNode& node = Add(0, Model(spec));
+  auto definition = Definition(0x1111, 1, kKeyboardAndVendor);
+  definition.featureReports[3] = {0x03, 1, 2, 3, 4};
+  definition.featureReports[4] = {0x04, 9};
+  EmulatedNode& node = Add(0, Model(definition));
   auto vendor = OpenOk(PathOf(0, 1), Access::Query);
   ASSERT_TRUE(vendor);
 
@@ -66,9 +66,9 @@ TEST_F(FeatureReports, WithoutReportIdsByteZeroIsIgnoredAndKept) {
   // The reader's configuration collection: one 8-byte feature report, no IDs.
   const Bytes descriptor = {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x09, 0x02, 0x15, 0x00,
                             0x26, 0xFF, 0x00, 0x75, 0x08, 0x95, 0x08, 0xB1, 0x02, 0xC0};
-  auto spec = Spec(0x1C5E, 0x2420, descriptor);
-  spec.featureReports[0] = {0, 1, 2, 3, 4, 5, 6, 7, 8};
-  Add(0, Model(spec));
+  auto definition = Definition(0x1C5E, 0x2420, descriptor);
+  definition.featureReports[0] = {0, 1, 2, 3, 4, 5, 6, 7, 8};
+  Add(0, Model(definition));
   auto device = OpenOk(PathOf(0), Access::Query);
   ASSERT_TRUE(device);
   Bytes report(9, 0);
@@ -83,9 +83,9 @@ TEST_F(FeatureReports, WithoutReportIdsByteZeroIsIgnoredAndKept) {
 }
 
 TEST_F(FeatureReports, DeviceRefusalIsGenFailure) {
-  auto spec = Spec(0x1111, 1, kKeyboardAndVendor);
-  spec.failGetFeature = 1;
-  Add(0, Model(spec));
+  auto definition = Definition(0x1111, 1, kKeyboardAndVendor);
+  definition.failGetFeature = 1;
+  Add(0, Model(definition));
   auto vendor = OpenOk(PathOf(0, 1), Access::Query);
   ASSERT_TRUE(vendor);
   Bytes report = {3, 0, 0, 0, 0};
@@ -95,10 +95,10 @@ TEST_F(FeatureReports, DeviceRefusalIsGenFailure) {
 }
 
 TEST_F(InputReports, WithoutReportIdsGetByteZeroAndThePadding) {
-  auto spec = Spec(0x1111, 1, kBootKeyboard);
-  spec.inputReports = {{0, {0, 0x02, 0, 0x04, 0, 0, 0, 0, 0}},  // Shift + A
+  auto definition = Definition(0x1111, 1, kBootKeyboard);
+  definition.inputReports = {{0, {0, 0x02, 0, 0x04, 0, 0, 0, 0, 0}},  // Shift + A
                        {20, {0, 0, 0, 0, 0, 0, 0, 0, 0}}};
-  Add(0, Model(spec));
+  Add(0, Model(definition));
   auto keyboard = OpenOk(PathOf(0), Access::ReadWrite);
   ASSERT_TRUE(keyboard);
   auto model = keyboard->GetPreparsedData();
@@ -126,12 +126,12 @@ TEST_F(InputReports, WithoutReportIdsGetByteZeroAndThePadding) {
 }
 
 TEST_F(InputReports, WithReportIdsGoToTheCollectionThatOwnsThem) {
-  auto spec = Spec(0x1111, 1, kKeyboardAndVendor);
-  spec.inputReports = {{0, {1, 0, 0, 0x05, 0, 0, 0, 0, 0}},
+  auto definition = Definition(0x1111, 1, kKeyboardAndVendor);
+  definition.inputReports = {{0, {1, 0, 0, 0x05, 0, 0, 0, 0, 0}},
                        {0, {2, 0x34, 0x12}},
                        {0, {1, 0, 0, 0x06, 0, 0, 0, 0, 0}},
                        {0, {2, 0x78, 0x56}}};
-  Add(0, Model(spec));
+  Add(0, Model(definition));
   auto keyboard = OpenOk(PathOf(0, 0), Access::ReadWrite);
   auto vendor = OpenOk(PathOf(0, 1), Access::ReadWrite);
   ASSERT_TRUE(keyboard && vendor);
@@ -159,7 +159,7 @@ TEST_F(InputReports, WithReportIdsGoToTheCollectionThatOwnsThem) {
 }
 
 TEST_F(InputReports, CancelEndsAPendingReadAndEveryLaterOne) {
-  Add(0, Model(Spec(0x1111, 1, kBootKeyboard)));  // never sends anything
+  Add(0, Model(Definition(0x1111, 1, kBootKeyboard)));  // never sends anything
   EmulatedNode* node = tree_->Node(0);
   auto keyboard = OpenOk(PathOf(0), Access::ReadWrite);
   ASSERT_TRUE(keyboard);
@@ -183,7 +183,7 @@ TEST_F(InputReports, CancelEndsAPendingReadAndEveryLaterOne) {
 }
 
 TEST_F(InputReports, ClosingTheDeviceCancelsAReadOnAnotherThread) {
-  Add(0, Model(Spec(0x1111, 1, kBootKeyboard)));
+  Add(0, Model(Definition(0x1111, 1, kBootKeyboard)));
   auto keyboard = OpenOk(PathOf(0), Access::ReadWrite);
   ASSERT_TRUE(keyboard);
   Device* raw = keyboard.get();
@@ -200,9 +200,9 @@ TEST_F(InputReports, ClosingTheDeviceCancelsAReadOnAnotherThread) {
 }
 
 TEST_F(InputReports, UnplugDuringAReadGivesDeviceNotConnected) {
-  auto spec = Spec(0x1111, 1, kKeyboardAndVendor);
-  spec.inputReports = {{0, {2, 1, 1}}};
-  Add(4, Model(spec));
+  auto definition = Definition(0x1111, 1, kKeyboardAndVendor);
+  definition.inputReports = {{0, {2, 1, 1}}};
+  Add(4, Model(definition));
   auto vendor = OpenOk(PathOf(4, 1), Access::ReadWrite);
   ASSERT_TRUE(vendor);
   Bytes report(3);
@@ -238,7 +238,7 @@ TEST_F(InputReports, UnplugDuringAReadGivesDeviceNotConnected) {
 }
 
 TEST_F(OutputReports, AreWrittenWithTheirRealLengthAndNeedReadWriteAccess) {
-  EmulatedNode& node = Add(0, Model(Spec(0x1111, 1, kBootKeyboard)));
+  EmulatedNode& node = Add(0, Model(Definition(0x1111, 1, kBootKeyboard)));
   auto keyboard = OpenOk(PathOf(0), Access::ReadWrite);
   ASSERT_TRUE(keyboard);
   const Bytes leds = {0x9, 0x02, 0xEE};  // byte 0 ignored without IDs; one byte too many

@@ -13,14 +13,14 @@ using Permissions = TreeTest;
 using HostServices = TreeTest;
 
 TEST_F(Enumeration, ShowsPlugAndUnplugAtTheNextListingEvenWhenANodeNumberIsReused) {
-  Add(0, Model(Spec(0x1111, 1, kBootKeyboard)));
-  Add(1, Model(Spec(0x1111, 2, kKeyboardAndVendor)));
+  Add(0, Model(Definition(0x1111, 1, kBootKeyboard)));
+  Add(1, Model(Definition(0x1111, 2, kKeyboardAndVendor)));
   ASSERT_EQ(Paths().size(), 3u);
 
   tree_->Unplug(1);
   EXPECT_EQ(Paths(), std::vector<std::string>{PathOf(0)});
   // Another device takes the freed node number, with one collection only.
-  Add(1, Model(Spec(0x2222, 9, kBootKeyboard)));
+  Add(1, Model(Definition(0x2222, 9, kBootKeyboard)));
   EXPECT_EQ(Paths(), (std::vector<std::string>{PathOf(0), PathOf(1)}));
   auto device = OpenOk(PathOf(1), Access::Query);
   ASSERT_TRUE(device);
@@ -30,8 +30,8 @@ TEST_F(Enumeration, ShowsPlugAndUnplugAtTheNextListingEvenWhenANodeNumberIsReuse
 }
 
 TEST_F(Enumeration, OpenRefusesPathsThatNameNoInterface) {
-  Add(3, Model(Spec(0x1111, 3, kKeyboardAndVendor)));
-  Add(4, Model(Spec(0x1111, 4, kBootKeyboard)));
+  Add(3, Model(Definition(0x1111, 3, kKeyboardAndVendor)));
+  Add(4, Model(Definition(0x1111, 4, kBootKeyboard)));
   const std::string cases[] = {
       PathOf(3),             // a node of several collections has no plain path
       PathOf(3, 2),          // it has two collections only
@@ -49,7 +49,7 @@ TEST_F(Enumeration, OpenRefusesPathsThatNameNoInterface) {
 }
 
 TEST_F(Enumeration, EachCollectionGetsItsOwnModel) {
-  Add(3, Model(Spec(0x1111, 3, kKeyboardAndVendor)));
+  Add(3, Model(Definition(0x1111, 3, kKeyboardAndVendor)));
   auto keyboard = OpenOk(PathOf(3, 0), Access::Query);
   auto vendor = OpenOk(PathOf(3, 1), Access::Query);
   ASSERT_TRUE(keyboard && vendor);
@@ -65,15 +65,15 @@ TEST_F(Enumeration, EachCollectionGetsItsOwnModel) {
 }
 
 TEST_F(Identity, AttributesAndStringsComeFromTheUsbDeviceOrTheHidDriver) {
-  auto reader = Spec(0x1C5E, 0x2420, kBootKeyboard);
+  auto reader = Definition(0x1C5E, 0x2420, kBootKeyboard);
   reader.attributes.VersionNumber = 0x0214;
   reader.manufacturer = L"Varnh\u00f6lt";  // non-ASCII travels as UTF-8 through sysfs
   Add(0, Model(reader));
-  auto bare = Spec(0x3333, 0x0001, kBootKeyboard);
+  auto bare = Definition(0x3333, 0x0001, kBootKeyboard);
   bare.manufacturer.reset();
   bare.serial.reset();
   Add(1, Model(bare));
-  auto virtualDevice = Spec(0x4444, 0x0002, kBootKeyboard);
+  auto virtualDevice = Definition(0x4444, 0x0002, kBootKeyboard);
   Add(2, Model(virtualDevice), /*usb=*/false);
 
   struct Case {
@@ -119,7 +119,7 @@ TEST_F(Identity, AttributesAndStringsComeFromTheUsbDeviceOrTheHidDriver) {
 }
 
 TEST_F(Identity, StringBuffersAreCheckedAndIndexedStringsAreNotReachable) {
-  Add(0, Model(Spec(0x1111, 1, kBootKeyboard)));  // product "Gadget": 7 wide chars with NUL
+  Add(0, Model(Definition(0x1111, 1, kBootKeyboard)));  // product "Gadget": 7 wide chars with NUL
   auto device = OpenOk(PathOf(0), Access::Query);
   ASSERT_TRUE(device);
   wchar_t text[8];
@@ -133,11 +133,11 @@ TEST_F(Identity, StringBuffersAreCheckedAndIndexedStringsAreNotReachable) {
 }
 
 TEST_F(Permissions, QueryAccessNeedsOnlyOneRightAndReadWriteNeedsBoth) {
-  auto spec = Spec(0x1111, 1, kKeyboardAndVendor);
-  spec.featureReports[3] = {0x03, 0xA, 0xB, 0xC, 0xD};
-  Add(0, Model(spec), true, /*mayRead=*/true, /*mayWrite=*/false);
-  Add(1, Model(spec), true, /*mayRead=*/false, /*mayWrite=*/true);
-  Add(2, Model(spec), true, /*mayRead=*/false, /*mayWrite=*/false);
+  auto definition = Definition(0x1111, 1, kKeyboardAndVendor);
+  definition.featureReports[3] = {0x03, 0xA, 0xB, 0xC, 0xD};
+  Add(0, Model(definition), true, /*mayRead=*/true, /*mayWrite=*/false);
+  Add(1, Model(definition), true, /*mayRead=*/false, /*mayWrite=*/true);
+  Add(2, Model(definition), true, /*mayRead=*/false, /*mayWrite=*/false);
   struct Case {
     uint32_t minor;
     bool queryOpens;

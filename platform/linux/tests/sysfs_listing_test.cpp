@@ -19,11 +19,11 @@ const std::vector<uint8_t> kTwoCollections = {
     0xB1, 0x02, 0xC0, 0x06, 0x00, 0xFF, 0x09, 0x03, 0xA1, 0x01, 0x85, 0x02, 0x09, 0x04,
     0x81, 0x02, 0xC0};
 
-sim::DeviceSpec Spec(uint16_t product, const std::vector<uint8_t>& descriptor) {
-  sim::DeviceSpec spec;
-  spec.attributes = {0x1111, product, 0x0100};
-  spec.reportDescriptor = descriptor;
-  return spec;
+sim::DeviceDefinition Definition(uint16_t product, const std::vector<uint8_t>& descriptor) {
+  sim::DeviceDefinition definition;
+  definition.attributes = {0x1111, product, 0x0100};
+  definition.reportDescriptor = descriptor;
+  return definition;
 }
 
 class SysfsListing : public ::testing::Test {
@@ -52,9 +52,9 @@ class SysfsListing : public ::testing::Test {
 };
 
 TEST_F(SysfsListing, ListsNodesByMinorAndEachCollectionOfANode) {
-  sysfs_->AddNode(10, Spec(1, kOneCollection), true);
-  sysfs_->AddNode(2, Spec(2, kOneCollection), false);
-  sysfs_->AddNode(7, Spec(3, kTwoCollections), true);
+  sysfs_->AddNode(10, Definition(1, kOneCollection), true);
+  sysfs_->AddNode(2, Definition(2, kOneCollection), false);
+  sysfs_->AddNode(7, Definition(3, kTwoCollections), true);
   const std::vector<std::string> expected = {"/dev/hidraw2", "/dev/hidraw7&col01",
                                              "/dev/hidraw7&col02", "/dev/hidraw10"};
   EXPECT_EQ(Paths(), expected);
@@ -62,12 +62,12 @@ TEST_F(SysfsListing, ListsNodesByMinorAndEachCollectionOfANode) {
 }
 
 TEST_F(SysfsListing, SeesANodeNumberTakenByAnotherDevice) {
-  sysfs_->AddNode(0, Spec(1, kOneCollection), true);
-  sysfs_->AddNode(1, Spec(2, kTwoCollections), true);
+  sysfs_->AddNode(0, Definition(1, kOneCollection), true);
+  sysfs_->AddNode(1, Definition(2, kTwoCollections), true);
   ASSERT_EQ(Paths().size(), 3u);
   sysfs_->RemoveNode(1);
   EXPECT_EQ(Paths(), std::vector<std::string>{"/dev/hidraw0"});
-  sysfs_->AddNode(1, Spec(3, kOneCollection), true);
+  sysfs_->AddNode(1, Definition(3, kOneCollection), true);
   EXPECT_EQ(Paths(), (std::vector<std::string>{"/dev/hidraw0", "/dev/hidraw1"}));
   sysfs_->RemoveNode(0);
   sysfs_->RemoveNode(1);
@@ -75,8 +75,8 @@ TEST_F(SysfsListing, SeesANodeNumberTakenByAnotherDevice) {
 }
 
 TEST_F(SysfsListing, LeavesOutANodeWhoseDescriptorIsRefused) {
-  sysfs_->AddNode(0, Spec(1, kOneCollection), true);
-  sysfs_->AddNode(1, Spec(2, kOneCollection), true);
+  sysfs_->AddNode(0, Definition(1, kOneCollection), true);
+  sysfs_->AddNode(1, Definition(2, kOneCollection), true);
   // What sysfs shows of node 1: a descriptor cut inside an item.
   std::ofstream(sysfs_->root() + "/class/hidraw/hidraw1/device/report_descriptor",
                 std::ios::binary | std::ios::trunc)

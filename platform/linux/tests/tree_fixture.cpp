@@ -27,14 +27,14 @@ const std::vector<uint8_t> kKeyboardAndVendor = {
     0x85, 0x04, 0x09, 0x12, 0x95, 0x01, 0xB1, 0x02,  //   feature report 4: 1 byte
     0xC0};
 
-sim::DeviceSpec Spec(uint16_t vendor, uint16_t product, std::vector<uint8_t> descriptor) {
-  sim::DeviceSpec spec;
-  spec.attributes = {vendor, product, 0x0100};
-  spec.manufacturer = L"Maker";
-  spec.product = L"Gadget";
-  spec.serial = L"SN-1";
-  spec.reportDescriptor = std::move(descriptor);
-  return spec;
+sim::DeviceDefinition Definition(uint16_t vendor, uint16_t product, std::vector<uint8_t> descriptor) {
+  sim::DeviceDefinition definition;
+  definition.attributes = {vendor, product, 0x0100};
+  definition.manufacturer = L"Maker";
+  definition.product = L"Gadget";
+  definition.serial = L"SN-1";
+  definition.reportDescriptor = std::move(descriptor);
+  return definition;
 }
 
 void TreeTest::SetUp() {
@@ -50,10 +50,10 @@ void TreeTest::TearDown() {
   tree_.reset();
 }
 
-std::shared_ptr<sim::DeviceModel> TreeTest::Model(sim::DeviceSpec spec) {
-  const std::string problem = sim::ValidateDeviceSpec(&spec);
+std::shared_ptr<sim::DeviceModel> TreeTest::Model(sim::DeviceDefinition definition) {
+  const std::string problem = sim::ValidateDeviceDefinition(&definition);
   EXPECT_EQ(problem, "");
-  auto model = std::make_shared<sim::DeviceModel>(std::move(spec));
+  auto model = std::make_shared<sim::DeviceModel>(std::move(definition));
   model->Attach(clock_, {});
   return model;
 }

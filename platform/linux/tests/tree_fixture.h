@@ -28,8 +28,8 @@ class TreeTest : public ::testing::Test {
   void SetUp() override;
   void TearDown() override;
 
-  // A device model for `spec`, attached to the virtual clock.
-  std::shared_ptr<sim::DeviceModel> Model(sim::DeviceSpec spec);
+  // A device model for `definition`, attached to the virtual clock.
+  std::shared_ptr<sim::DeviceModel> Model(sim::DeviceDefinition definition);
   EmulatedNode& Add(uint32_t minor, std::shared_ptr<sim::DeviceModel> model, bool usb = true,
                     bool mayRead = true, bool mayWrite = true);
   std::vector<std::string> Paths();
@@ -41,6 +41,6 @@ class TreeTest : public ::testing::Test {
   std::shared_ptr<HidrawHost> host_;
 };
 
-sim::DeviceSpec Spec(uint16_t vendor, uint16_t product, std::vector<uint8_t> descriptor);
+sim::DeviceDefinition Definition(uint16_t vendor, uint16_t product, std::vector<uint8_t> descriptor);
 
 }  // namespace hidhost::hidraw::testing

@@ -1,4 +1,4 @@
-// Checks a device spec against its own descriptor before a model is built.
+// Checks a device definition against its own descriptor before a model is built.
 #include <algorithm>
 
 #include "hidhost/sim_device.h"
@@ -19,28 +19,28 @@ std::string CheckString(const char* field, const std::optional<std::wstring>& te
 
 }  // namespace
 
-std::string ValidateDeviceSpec(DeviceSpec* spec) {
-  if (spec->reportDescriptor.empty()) return "report_descriptor: missing or empty";
+std::string ValidateDeviceDefinition(DeviceDefinition* definition) {
+  if (definition->reportDescriptor.empty()) return "report_descriptor: missing or empty";
   hid::ParseResult parsed =
-      hid::ParseReportDescriptor(spec->reportDescriptor.data(), spec->reportDescriptor.size());
+      hid::ParseReportDescriptor(definition->reportDescriptor.data(), definition->reportDescriptor.size());
   if (!parsed.ok()) return "report_descriptor: refused by the parser: " + parsed.error;
   if (parsed.collections.empty()) return "report_descriptor: holds no top-level collection";
   const std::vector<CollectionReports> collections = DescribeCollections(parsed);
 
   for (const char* field : {"manufacturer", "product", "serial"}) {
-    const std::optional<std::wstring>& text = field[0] == 'm'   ? spec->manufacturer
-                                              : field[0] == 'p' ? spec->product
-                                                                : spec->serial;
+    const std::optional<std::wstring>& text = field[0] == 'm'   ? definition->manufacturer
+                                              : field[0] == 'p' ? definition->product
+                                                                : definition->serial;
     std::string error = CheckString(field, text);
     if (!error.empty()) return error;
   }
-  for (const auto& [index, text] : spec->indexedStrings) {
+  for (const auto& [index, text] : definition->indexedStrings) {
     if (text.size() > kMaxStringChars) {
       return "indexed_strings." + std::to_string(index) + ": longer than 126 characters";
     }
   }
 
-  for (auto& [id, data] : spec->featureReports) {
+  for (auto& [id, data] : definition->featureReports) {
     const std::string field = "feature_reports." + std::to_string(id);
     if (data.empty()) return field + ": no data (the report-ID byte comes first)";
     if (data[0] != id) {
@@ -59,8 +59,8 @@ std::string ValidateDeviceSpec(DeviceSpec* spec) {
   }
 
   uint64_t totalDelay = 0;
-  for (size_t i = 0; i < spec->inputReports.size(); ++i) {
-    std::vector<uint8_t>& data = spec->inputReports[i].data;
+  for (size_t i = 0; i < definition->inputReports.size(); ++i) {
+    std::vector<uint8_t>& data = definition->inputReports[i].data;
     const std::string field = "input_reports[" + std::to_string(i) + "].data";
     if (data.empty()) return field + ": no data (the report-ID byte comes first)";
     const size_t length = ReportLength(collections, hid::HidP_Input, data[0]);
@@ -72,9 +72,9 @@ std::string ValidateDeviceSpec(DeviceSpec* spec) {
              std::to_string(length) + "-byte input report";
     }
     data.resize(length, 0);
-    totalDelay += spec->inputReports[i].delayMs;
+    totalDelay += definition->inputReports[i].delayMs;
   }
-  if (spec->repeatInputs && !spec->inputReports.empty() && totalDelay == 0) {
+  if (definition->repeatInputs && !definition->inputReports.empty() && totalDelay == 0) {
     return "repeat: a repeating input list needs a delay_ms above 0 somewhere";
   }
   return {};
