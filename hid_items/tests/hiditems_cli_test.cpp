@@ -1,15 +1,12 @@
 // The hiditems command line against simulated devices.
-#include <sstream>
-
 #include "descriptor_builder.h"
-#include "hiditems_cli.h"
-#include "sim_fixture.h"
+#include "hiditems_fixture.h"
 #include "tandril.h"
 
 namespace tandril_test {
 namespace {
 
-class HidItemsCliTest : public SimHostTest {
+class HidItemsCliTest : public HidItemsTest {
  protected:
   void SetUp() override {
     SimDevice d;
@@ -25,14 +22,6 @@ class HidItemsCliTest : public SimHostTest {
     d.features[1] = {0x01, 0x33};
     Install({d});
   }
-
-  int Run(std::vector<std::string> args) {
-    out_.str("");
-    err_.str("");
-    return hiditems::Run(args, out_, err_);
-  }
-
-  std::ostringstream out_, err_;
 };
 
 TEST_F(HidItemsCliTest, ListsDevicesAndItems) {

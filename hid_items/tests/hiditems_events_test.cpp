@@ -1,15 +1,12 @@
 // hiditems watch and strings against simulated devices.
-#include <sstream>
-
 #include "descriptor_builder.h"
-#include "hiditems_cli.h"
-#include "sim_fixture.h"
+#include "hiditems_fixture.h"
 #include "tandril.h"
 
 namespace tandril_test {
 namespace {
 
-class HidItemsEventsTest : public SimHostTest {
+class HidItemsEventsTest : public HidItemsTest {
  protected:
   // A device whose AC-present and charging bits change, then goes away.
   void SetUp() override {
@@ -27,14 +24,6 @@ class HidItemsEventsTest : public SimHostTest {
     d.product = L"UPS \u00e9";
     Install({d});
   }
-
-  int Run(std::vector<std::string> args) {
-    out_.str("");
-    err_.str("");
-    return hiditems::Run(args, out_, err_);
-  }
-
-  std::ostringstream out_, err_;
 };
 
 TEST_F(HidItemsEventsTest, WatchPrintsEachEventWithTheNewValueUntilReadsStop) {
