@@ -1,9 +1,9 @@
 #include "hidraw_device.h"
 
+#include <fcntl.h>
 #include <linux/hidraw.h>
 #include <poll.h>
 #include <sys/eventfd.h>
-#include <fcntl.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
