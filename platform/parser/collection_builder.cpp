@@ -135,16 +135,18 @@ void CollectionBuilder::AddVariable(size_t offset, HIDP_REPORT_TYPE type, const 
     i = j + 1;
   }
   // Fields go to the slots in declaration order; slots beyond Report Count
-  // are dropped, and the last slot kept absorbs any surplus fields.
+  // are dropped, and the last slot kept absorbs any surplus fields. A range
+  // never keeps more usages than its slot has fields, aliases included, so
+  // that every usage of a record has a field of its own.
   uint32_t remaining = g.reportCount;
   size_t kept = 0;
   for (auto& s : slots) {
     if (remaining == 0) break;
-    if (s.fields > remaining) {
-      if (s.first == s.last && usages[s.first].isRange) {
-        usages[s.first].max = static_cast<uint16_t>(usages[s.first].min + remaining - 1);
+    if (s.fields > remaining) s.fields = remaining;
+    for (size_t e = s.first; e <= s.last; ++e) {
+      if (usages[e].isRange && usages[e].Count() > s.fields) {
+        usages[e].max = static_cast<uint16_t>(usages[e].min + s.fields - 1);
       }
-      s.fields = remaining;
     }
     s.fieldOffset = g.reportCount - remaining;
     remaining -= s.fields;

@@ -61,28 +61,37 @@ NTSTATUS FindValue(const ReportTypeModel& t, USAGE usagePage, USHORT linkCollect
   return otherId ? HIDP_STATUS_INCOMPATIBLE_REPORT_ID : HIDP_STATUS_USAGE_NOT_FOUND;
 }
 
-uint32_t ValueBit(const Record& r, USAGE usage) {
+// The bit position of `usage` in a value record, or false when the record
+// has no field for it.
+bool ValueBit(const Record& r, USAGE usage, uint32_t& bit) {
   const uint32_t step = r.caps.IsRange ? static_cast<uint32_t>(usage - r.caps.Range.UsageMin) : 0;
-  return r.bitOffset + step * r.bitSize;
+  if (step >= r.fieldCount) return false;
+  bit = r.bitOffset + step * r.bitSize;
+  return true;
 }
 
-// Calls `emit(usage, page)` for every active button of the record.
+// Calls `emit(usage, page)` for every active button of the record. Only
+// fields inside the report's `length` bytes are read.
 template <typename Emit>
-void ActiveButtons(const Record& r, const uint8_t* report, Emit&& emit) {
+void ActiveButtons(const Record& r, const uint8_t* report, uint32_t length, Emit&& emit) {
   const HIDP_VALUE_CAPS& c = r.caps;
   const uint32_t usages = static_cast<uint32_t>(c.Range.UsageMax) - c.Range.UsageMin + 1;
+  uint32_t v = 0;
   if (r.isArray) {
     for (uint32_t slot = 0; slot < r.fieldCount; ++slot) {
-      const uint32_t v = detail::ReadBits(report, r.bitOffset + slot * r.bitSize, r.bitSize);
+      if (!detail::ReadBits(report, length, r.bitOffset + slot * r.bitSize, r.bitSize, v)) break;
       if (v == 0 || v < r.arrayIndexFirst || v - r.arrayIndexFirst >= usages) continue;
       emit(static_cast<USAGE>(c.Range.UsageMin + (v - r.arrayIndexFirst)), c.UsagePage);
     }
     return;
   }
   // Variable 1-bit buttons: a range maps its fields to its usages in order;
-  // a single usage is read from its first field.
-  for (uint32_t i = 0; i < usages; ++i) {
-    if (detail::ReadBits(report, r.bitOffset + i, 1)) emit(static_cast<USAGE>(c.Range.UsageMin + i), c.UsagePage);
+  // a single usage is read from its first field. A usage without a field of
+  // its own is never read.
+  const uint32_t fields = usages < r.fieldCount ? usages : r.fieldCount;
+  for (uint32_t i = 0; i < fields; ++i) {
+    if (!detail::ReadBits(report, length, r.bitOffset + i, 1, v)) break;
+    if (v) emit(static_cast<USAGE>(c.Range.UsageMin + i), c.UsagePage);
   }
 }
 
@@ -90,7 +99,7 @@ void ActiveButtons(const Record& r, const uint8_t* report, Emit&& emit) {
 // the active usages on `usagePage` (0 = all pages).
 template <typename Emit>
 NTSTATUS ForEachActiveButton(const ReportTypeModel& t, USAGE usagePage, USHORT linkCollection,
-                             const uint8_t* report, Emit&& emit) {
+                             const uint8_t* report, uint32_t length, Emit&& emit) {
   const uint8_t reportId = report[0];
   const uint32_t* first = t.buttonRecords.data();
   const uint32_t* last = first + t.buttonRecords.size();
@@ -104,7 +113,7 @@ NTSTATUS ForEachActiveButton(const ReportTypeModel& t, USAGE usagePage, USHORT l
     if (usagePage != 0 && r.caps.UsagePage != usagePage) continue;
     if (linkCollection != 0 && r.caps.LinkCollection != linkCollection) continue;
     any = true;
-    ActiveButtons(r, report, emit);
+    ActiveButtons(r, report, length, emit);
   }
   if (any) return HIDP_STATUS_SUCCESS;
   // Nothing in this report: say whether the buttons live in another one.
@@ -128,7 +137,7 @@ NTSTATUS ListActiveButtons(HIDP_REPORT_TYPE type, USAGE usagePage, USHORT linkCo
   const ULONG capacity = *length;
   ULONG count = 0;
   const NTSTATUS found =
-      ForEachActiveButton(pp->types[type], usagePage, linkCollection, Bytes(report), [&](USAGE usage, USAGE page) {
+      ForEachActiveButton(pp->types[type], usagePage, linkCollection, Bytes(report), reportLength, [&](USAGE usage, USAGE page) {
         if (count < capacity) list[count] = make(usage, page);
         ++count;
       });
@@ -147,7 +156,11 @@ NTSTATUS HidP_GetUsageValue(HIDP_REPORT_TYPE type, USAGE usagePage, USHORT linkC
   const Record* r = nullptr;
   status = FindValue(pp->types[type], usagePage, linkCollection, usage, Bytes(report)[0], &r);
   if (status != HIDP_STATUS_SUCCESS) return status;
-  *value = detail::ReadBits(Bytes(report), ValueBit(*r, usage), r->bitSize);
+  uint32_t bit = 0;
+  if (!ValueBit(*r, usage, bit)) return HIDP_STATUS_USAGE_NOT_FOUND;
+  uint32_t raw = 0;
+  if (!detail::ReadBits(Bytes(report), reportLength, bit, r->bitSize, raw)) return HIDP_STATUS_INVALID_REPORT_LENGTH;
+  *value = raw;
   return HIDP_STATUS_SUCCESS;
 }
 
@@ -159,7 +172,9 @@ NTSTATUS HidP_SetUsageValue(HIDP_REPORT_TYPE type, USAGE usagePage, USHORT linkC
   auto* bytes = reinterpret_cast<uint8_t*>(report);
   status = FindValue(pp->types[type], usagePage, linkCollection, usage, bytes[0], &r);
   if (status != HIDP_STATUS_SUCCESS) return status;
-  detail::WriteBits(bytes, ValueBit(*r, usage), r->bitSize, value);
+  uint32_t bit = 0;
+  if (!ValueBit(*r, usage, bit)) return HIDP_STATUS_USAGE_NOT_FOUND;
+  if (!detail::WriteBits(bytes, reportLength, bit, r->bitSize, value)) return HIDP_STATUS_INVALID_REPORT_LENGTH;
   return HIDP_STATUS_SUCCESS;
 }
 
