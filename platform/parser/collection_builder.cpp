@@ -17,12 +17,18 @@ void SetDataIndices(HIDP_VALUE_CAPS& caps, uint16_t first, uint32_t count) {
   caps.Range.DataIndexMax = static_cast<uint16_t>(first + count - 1);
 }
 
+bool OnlyUsageZero(const std::vector<UsageEntry>& usages) {
+  return std::all_of(usages.begin(), usages.end(), [](const UsageEntry& e) { return e.max == 0; });
+}
+
 }  // namespace
 
 CollectionBuilder::CollectionBuilder() : model_(std::make_shared<HIDP_PREPARSED_DATA>()) {}
 
-void CollectionBuilder::Open(uint8_t collectionType, const UsageEntry* usage) {
+void CollectionBuilder::Open(uint8_t collectionType, const UsageEntry* usage, uint16_t usagePage) {
   HIDP_LINK_COLLECTION_NODE node{};
+  // A collection without a usage still takes the Usage Page in effect.
+  node.LinkUsagePage = usagePage;
   if (usage) {
     node.LinkUsage = usage->min;
     node.LinkUsagePage = usage->page;
@@ -76,16 +82,14 @@ void CollectionBuilder::AddMainItem(size_t offset, HIDP_REPORT_TYPE type, uint16
   // Padding: no usage, no record; its bits still count.
   if (l.usages.empty() || g.reportCount == 0) return;
   if (g.reportSize == 0) throw DescriptorError(offset, "Report Size 0 for a field with usages");
-  if (g.reportSize > 32) {
-    throw DescriptorError(offset, "Report Size " + std::to_string(g.reportSize) +
-                                      " is more than 32 bits for a field with usages");
-  }
-
+  // Constant arrays and constant items of usage 0 get no record either.
   const bool isArray = (bitField & 0x02) == 0;
+  if ((bitField & 0x01) != 0 && (isArray || OnlyUsageZero(l.usages))) return;
+
   Record base;
   base.isArray = isArray;
   base.isButton = isArray || g.reportSize == 1;
-  base.bitSize = static_cast<uint8_t>(g.reportSize);
+  base.bitSize = static_cast<uint16_t>(g.reportSize);
   auto& c = base.caps;
   c.ReportID = g.reportId;
   c.BitField = bitField;

@@ -19,8 +19,9 @@ class CollectionBuilder {
  public:
   CollectionBuilder();
 
-  // A Collection item. `usage` is the collection's first usage, or null.
-  void Open(uint8_t collectionType, const UsageEntry* usage);
+  // A Collection item. `usage` is the collection's first usage, or null;
+  // `usagePage` is the Usage Page in effect.
+  void Open(uint8_t collectionType, const UsageEntry* usage, uint16_t usagePage);
   // An End Collection item. Returns true when the top-level collection closed.
   bool Close();
   // An Input, Output or Feature item with the item state in effect. Adds the

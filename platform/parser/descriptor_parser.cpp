@@ -83,7 +83,7 @@ class DescriptorParser {
     FinishUsages(item);
     if (depth_ == 0) builder_.emplace();
     builder_->Open(static_cast<uint8_t>(item.data & 0xFF),
-                   locals_.usages.empty() ? nullptr : &locals_.usages.front());
+                   locals_.usages.empty() ? nullptr : &locals_.usages.front(), globals_.usagePage);
     ++depth_;
   }
 

@@ -158,6 +158,7 @@ NTSTATUS HidP_GetUsageValue(HIDP_REPORT_TYPE type, USAGE usagePage, USHORT linkC
   if (status != HIDP_STATUS_SUCCESS) return status;
   uint32_t bit = 0;
   if (!ValueBit(*r, usage, bit)) return HIDP_STATUS_USAGE_NOT_FOUND;
+  if (r->bitSize > 32) return HIDP_STATUS_BUFFER_TOO_SMALL;
   uint32_t raw = 0;
   if (!detail::ReadBits(Bytes(report), reportLength, bit, r->bitSize, raw)) return HIDP_STATUS_INVALID_REPORT_LENGTH;
   *value = raw;
@@ -174,6 +175,7 @@ NTSTATUS HidP_SetUsageValue(HIDP_REPORT_TYPE type, USAGE usagePage, USHORT linkC
   if (status != HIDP_STATUS_SUCCESS) return status;
   uint32_t bit = 0;
   if (!ValueBit(*r, usage, bit)) return HIDP_STATUS_USAGE_NOT_FOUND;
+  if (r->bitSize > 32) return HIDP_STATUS_BUFFER_TOO_SMALL;
   if (!detail::WriteBits(bytes, reportLength, bit, r->bitSize, value)) return HIDP_STATUS_INVALID_REPORT_LENGTH;
   return HIDP_STATUS_SUCCESS;
 }

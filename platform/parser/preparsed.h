@@ -24,8 +24,9 @@ struct Record {
   // Fields the record covers: a range's usages plus any surplus fields, a
   // single usage's fields, or an array's slots.
   uint16_t fieldCount = 0;
-  // Report Size: bits per field (1 to 32).
-  uint8_t bitSize = 0;
+  // Report Size: bits per field. Fields wider than 32 bits are kept in
+  // the layout but cannot be read or written as a ULONG.
+  uint16_t bitSize = 0;
   // Arrays: the report value that selects the record's first usage.
   uint32_t arrayIndexFirst = 0;
 };

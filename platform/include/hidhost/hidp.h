@@ -211,7 +211,8 @@ HIDHOST_API NTSTATUS HidP_GetValueCaps(HIDP_REPORT_TYPE type, HIDP_VALUE_CAPS* c
                                        USHORT* length, PHIDP_PREPARSED_DATA pp);
 
 // Field access. Usage page and usage are exact; linkCollection 0 means any.
-// Values are raw bits, zero-extended, never scaled.
+// Values are raw bits, zero-extended, never scaled. A field wider than 32
+// bits does not fit a ULONG: reading or writing it gives BUFFER_TOO_SMALL.
 HIDHOST_API NTSTATUS HidP_GetUsageValue(HIDP_REPORT_TYPE type, USAGE usagePage,
                                         USHORT linkCollection, USAGE usage, ULONG* value,
                                         PHIDP_PREPARSED_DATA pp, const char* report,

@@ -56,8 +56,6 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"PushTooDeep", Cat({kOpen, Repeat({0xA4}, 33)}), "byte 38: more than 32 nested Push items"},
         BadCase{"ReportSizeZero", Cat({kOpen, {0x09, 0x30, 0x75, 0x00, 0x95, 0x01, 0x81, 0x02, 0xC0}}),
                 "byte 12: Report Size 0 for a field with usages"},
-        BadCase{"ReportSizeTooWide", Cat({kOpen, {0x09, 0x30, 0x75, 0x21, 0x95, 0x01, 0x81, 0x02, 0xC0}}),
-                "byte 12: Report Size 33 is more than 32 bits"},
         BadCase{"ReportCountAbsurd", Cat({kOpen, {0x75, 0x08, 0x97, 0xFF, 0xFF, 0xFF, 0x7F, 0x81, 0x01, 0xC0}}),
                 "byte 13: report 0 grows beyond 65536 bits"},
         BadCase{"ReportSizeAbsurd", Cat({kOpen, {0x77, 0x00, 0x00, 0x00, 0x01, 0x95, 0x01, 0x81, 0x01, 0xC0}}),
