@@ -241,6 +241,21 @@ HIDHOST_API NTSTATUS HidP_InitializeReportForID(HIDP_REPORT_TYPE type, UCHAR rep
                                                 PHIDP_PREPARSED_DATA pp, char* report,
                                                 ULONG reportLength);
 
+// One report of a collection: its ID (0 when the collection uses none) and
+// its own length in bytes, the ID byte included.
+struct ReportLength {
+  UCHAR ReportID;
+  USHORT ByteLength;
+};
+
+// Every report of `type` in the collection, by ascending ID: each report ID
+// that items of that type give at least one bit. The caps byte length of
+// the type is the longest of them. Empty for bad arguments.
+HIDHOST_API std::vector<ReportLength> GetReportLengths(HIDP_REPORT_TYPE type, PHIDP_PREPARSED_DATA pp);
+// The length of report `reportId` of `type`, ID byte included; 0 when the
+// collection has no such report (or for bad arguments).
+HIDHOST_API USHORT GetReportByteLength(HIDP_REPORT_TYPE type, UCHAR reportId, PHIDP_PREPARSED_DATA pp);
+
 // A readable multi-line dump of one model: caps, nodes and every record.
 // Stable text, used by golden tests and the descriptor dump tool.
 HIDHOST_API std::string DumpPreparsedData(PHIDP_PREPARSED_DATA pp);
