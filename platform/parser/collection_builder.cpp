@@ -91,19 +91,24 @@ uint16_t CollectionBuilder::TakeDataIndices(size_t offset, HIDP_REPORT_TYPE type
 
 void CollectionBuilder::AddMainItem(size_t offset, HIDP_REPORT_TYPE type, uint16_t bitField,
                                     const GlobalState& g, const LocalState& l) {
+  const uint64_t itemBits = static_cast<uint64_t>(g.reportSize) * g.reportCount;
+  if (itemBits == 0) {
+    // Nothing in the report; with usages, Report Size 0 is an error.
+    if (!l.usages.empty() && g.reportCount != 0) throw DescriptorError(offset, "Report Size 0 for a field with usages");
+    return;
+  }
+  // A report exists once an item gives it bits.
   uint32_t& bits = BitsOf(type, g.reportId);
   const uint32_t start = bits == 0 ? 8 : bits;
-  const uint64_t itemBits = static_cast<uint64_t>(g.reportSize) * g.reportCount;
   if (start + itemBits > kMaxReportBits) {
     throw DescriptorError(offset, "report " + std::to_string(g.reportId) + " grows beyond " +
                                       std::to_string(kMaxReportBits) + " bits (Report Size " +
                                       std::to_string(g.reportSize) + " x Report Count " +
                                       std::to_string(g.reportCount) + ")");
   }
-  if (itemBits != 0) bits = static_cast<uint32_t>(start + itemBits);
+  bits = static_cast<uint32_t>(start + itemBits);
   // Padding: no usage, no record; its bits still count.
-  if (l.usages.empty() || g.reportCount == 0) return;
-  if (g.reportSize == 0) throw DescriptorError(offset, "Report Size 0 for a field with usages");
+  if (l.usages.empty()) return;
   // Constant arrays and constant items of usage 0 get no record either.
   const bool isArray = (bitField & 0x02) == 0;
   if ((bitField & 0x01) != 0 && (isArray || OnlyUsageZero(l.usages))) return;
