@@ -216,5 +216,38 @@ TEST(StructureTest, ConstantItemsWithoutRecords) {
   EXPECT_TRUE(ButtonCaps(pp.get(), HidP_Feature).empty());
 }
 
+// Each report keeps its own length, the ID byte included: per collection,
+// per report type and per ID, with padding counted and Push/Pop followed.
+TEST(StructureTest, EachReportHasItsOwnLength) {
+  const Bytes d = {
+      0x05, 0x01, 0x09, 0x06, 0xA1, 0x01,              // collection 0
+      0x85, 0x01, 0x75, 0x08, 0x95, 0x08, 0x81, 0x00,  //   ID 1: 8 bytes Input
+      0x75, 0x01, 0x95, 0x05, 0x91, 0x02,              //   5 bits Output
+      0x75, 0x03, 0x95, 0x01, 0x91, 0x01,              //   3 bits Output padding
+      0xC0,
+      0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01,        // collection 1
+      0x85, 0x02, 0x75, 0x08, 0x95, 0x03, 0xB1, 0x02,  //   ID 2: 3 bytes Feature
+      0xA4, 0x85, 0x03, 0x95, 0x07, 0xB1, 0x02, 0xB4,  //   Push, ID 3: 7 bytes, Pop
+      0x09, 0x02, 0xA1, 0x02, 0x95, 0x01, 0xB1, 0x02, 0xC0,  // ID 2 again: one byte more
+      0xC0};
+  const ParseResult parsed = ParseReportDescriptor(d.data(), d.size());
+  ASSERT_TRUE(parsed.ok()) << parsed.error;
+  ASSERT_EQ(parsed.collections.size(), 2u);
+  auto lengths = [&](size_t c, HIDP_REPORT_TYPE type) {
+    std::vector<std::pair<int, int>> out;
+    for (const ReportLength& r : GetReportLengths(type, parsed.collections[c].get())) {
+      out.emplace_back(r.ReportID, r.ByteLength);
+    }
+    return out;
+  };
+  using Lengths = std::vector<std::pair<int, int>>;
+  EXPECT_EQ(lengths(0, HidP_Input), (Lengths{{1, 9}}));
+  EXPECT_EQ(lengths(0, HidP_Output), (Lengths{{1, 2}}));
+  EXPECT_EQ(lengths(0, HidP_Feature), Lengths{});
+  EXPECT_EQ(lengths(1, HidP_Feature), (Lengths{{2, 5}, {3, 8}}));
+  EXPECT_EQ(GetReportByteLength(HidP_Feature, 3, parsed.collections[1].get()), 8);
+  EXPECT_EQ(GetReportByteLength(HidP_Feature, 1, parsed.collections[1].get()), 0);
+}
+
 }  // namespace
 }  // namespace hid::testing
