@@ -6,8 +6,8 @@
 #   tools/fuzz.sh [--keep] [SECONDS]
 #
 # Each target starts from its corpus folder in the tree and works on a copy.
-# With --keep, the inputs a run found that add coverage are merged back into
-# the folder (libFuzzer's -merge=1 keeps it small); commit them.
+# With --keep, the inputs a run found that reach new code are merged back
+# into the folder (libFuzzer's -merge=1 keeps it small); commit them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -47,7 +47,8 @@ for entry in "${targets[@]}"; do
     echo "fuzz: $name: no crash in ${share}s"
     if ((keep)); then
       mkdir -p "$corpus"
-      build/fuzz/bin/"$name" -merge=1 "$corpus" "$work/$name/corpus"
+      # Edge coverage only: keeps the folder to a few dozen small inputs.
+      build/fuzz/bin/"$name" -merge=1 -use_counters=0 -max_len=4096 "$corpus" "$work/$name/corpus"
     fi
   else
     failed+=("$name")
