@@ -36,8 +36,8 @@ void CollectionBuilder::Begin() {
   nextDataIndex_ = {};
   nodes_.clear();
   records_.clear();
-  for (auto& r : reportBits_) r.clear();
-  lastReport_ = {};
+  reportBits_.clear();
+  lastReport_ = 0;
 }
 
 void CollectionBuilder::Open(uint8_t collectionType, const UsageEntry* usage, uint16_t usagePage) {
@@ -66,17 +66,18 @@ void CollectionBuilder::Open(uint8_t collectionType, const UsageEntry* usage, ui
 bool CollectionBuilder::Close() { return --depth_ == 0; }
 
 uint32_t& CollectionBuilder::BitsOf(HIDP_REPORT_TYPE type, uint8_t reportId) {
-  auto& reports = reportBits_[type];
-  size_t& last = lastReport_[type];
-  if (last < reports.size() && reports[last].id == reportId) return reports[last].bits;
+  auto& reports = reportBits_;
+  const auto t = static_cast<uint8_t>(type);
+  size_t& last = lastReport_;
+  if (last < reports.size() && reports[last].type == t && reports[last].id == reportId) return reports[last].bits;
   for (size_t i = 0; i < reports.size(); ++i) {
-    if (reports[i].id == reportId) {
+    if (reports[i].type == t && reports[i].id == reportId) {
       last = i;
       return reports[i].bits;
     }
   }
   if (reports.capacity() == 0) reports.reserve(8);
-  reports.push_back({reportId, 0});
+  reports.push_back({t, reportId, 0});
   last = reports.size() - 1;
   return reports.back().bits;
 }
@@ -243,7 +244,12 @@ PreparsedPtr CollectionBuilder::Finish() {
   pp.caps.NumberLinkCollectionNodes = static_cast<USHORT>(pp.nodes.size());
   // Records and reports, grouped by report type in type order.
   pp.records.reserve(records_.size());
-  pp.reports.reserve(reportBits_[0].size() + reportBits_[1].size() + reportBits_[2].size());
+  pp.reports.reserve(reportBits_.size());
+  std::sort(reportBits_.begin(), reportBits_.end(), [](const ReportBits& a, const ReportBits& b) {
+    return a.type != b.type ? a.type < b.type : a.id < b.id;
+  });
+  const ReportBits* bits = reportBits_.data();
+  const ReportBits* bitsEnd = bits + reportBits_.size();
   for (uint8_t t = 0; t < 3; ++t) {
     ReportTypeModel& m = pp.types[t];
     m.records.begin = static_cast<uint32_t>(pp.records.size());
@@ -251,18 +257,16 @@ PreparsedPtr CollectionBuilder::Finish() {
       if (r.reportType == t) pp.records.push_back(r);
     }
     m.records.count = static_cast<uint32_t>(pp.records.size()) - m.records.begin;
-    auto& bits = reportBits_[t];
-    std::sort(bits.begin(), bits.end(), [](const ReportBits& a, const ReportBits& b) { return a.id < b.id; });
     m.reports.begin = static_cast<uint32_t>(pp.reports.size());
-    m.reports.count = static_cast<uint32_t>(bits.size());
     uint32_t maxBits = 0;
-    for (const ReportBits& b : bits) {
+    for (; bits != bitsEnd && bits->type == t; ++bits) {
       ReportEntry e;
-      e.length.ReportID = b.id;
-      e.length.ByteLength = static_cast<USHORT>((b.bits + 7) / 8);
+      e.length.ReportID = bits->id;
+      e.length.ByteLength = static_cast<USHORT>((bits->bits + 7) / 8);
       pp.reports.push_back(e);
-      maxBits = std::max(maxBits, b.bits);
+      maxBits = std::max(maxBits, bits->bits);
     }
+    m.reports.count = static_cast<uint32_t>(pp.reports.size()) - m.reports.begin;
     m.byteLength = static_cast<uint16_t>((maxBits + 7) / 8);
     m.dataIndexCount = static_cast<uint16_t>(nextDataIndex_[t]);
   }

@@ -41,6 +41,7 @@ class CollectionBuilder {
  private:
   // Bits used so far by one report (report-ID byte included).
   struct ReportBits {
+    uint8_t type = 0;  // HIDP_REPORT_TYPE
     uint8_t id = 0;
     uint32_t bits = 0;
   };
@@ -62,8 +63,8 @@ class CollectionBuilder {
   // Scratch space, kept from one top-level collection to the next.
   std::vector<HIDP_LINK_COLLECTION_NODE> nodes_;
   std::vector<Record> records_;                  // all report types, tagged
-  std::array<std::vector<ReportBits>, 3> reportBits_;
-  std::array<size_t, 3> lastReport_{};           // the entry used last, per type
+  std::vector<ReportBits> reportBits_;  // every report of every type
+  size_t lastReport_ = 0;               // the entry used last
   std::vector<UsageEntry> usages_;
   std::vector<Slot> slots_;
   std::vector<uint32_t> positions_;

@@ -26,6 +26,7 @@ class DescriptorParser {
  public:
   DescriptorParser(const uint8_t* data, size_t length) : stream_(data, length), length_(length), builder_(length) {
     locals_.usages.reserve(16);
+    models_.reserve(4);
   }
 
   std::vector<PreparsedPtr> Run() {
