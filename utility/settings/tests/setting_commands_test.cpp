@@ -67,6 +67,9 @@ struct NumberWrite {
   const char* line;
 };
 
+// Named by the frame it writes, so that test names stay readable.
+void PrintTo(const NumberWrite& w, std::ostream* os) { *os << w.command; }
+
 struct NumberWriteTest : SettingCommandsTest, ::testing::WithParamInterface<NumberWrite> {};
 
 TEST_P(NumberWriteTest, WriteThenReviewRoundTrip) {

@@ -54,6 +54,9 @@ struct FieldEntry {
   int value;
 };
 
+// Named by the text entered, so that test names stay readable.
+void PrintTo(const FieldEntry& e, std::ostream* os) { *os << '"' << e.text << '"'; }
+
 struct SettingDialogField : ::testing::TestWithParam<FieldEntry> {};
 
 TEST_P(SettingDialogField, OkTakesOnlyIntegersFrom0To255) {
