@@ -70,7 +70,9 @@ TEST_P(TypedSendTest, SendsRecordsAndMovesTheFocus) {
   }
   // An empty command is never recorded.
   EXPECT_EQ(session.HistoryText, (c.recorded.empty() ? "" : c.recorded + "\r\n") + "earlier\r\n");
-  if (!c.recorded.empty()) EXPECT_EQ(Text(ControlId::HistoryBox), session.HistoryText);
+  if (!c.recorded.empty()) {
+    EXPECT_EQ(Text(ControlId::HistoryBox), session.HistoryText);
+  }
   EXPECT_EQ(Text(ControlId::CommandBox), "");
   EXPECT_EQ(Focused(), Widget(c.focus));
   // An emptied response box takes what the simulated reader types back.
