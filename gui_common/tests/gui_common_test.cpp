@@ -17,13 +17,6 @@
 namespace guicommon {
 namespace {
 
-void EnsureApplication() {
-  static int argc = 1;
-  static char name[] = "gui_common_test";
-  static char* argv[] = {name, nullptr};
-  if (QApplication::instance() == nullptr) new QApplication(argc, argv);
-}
-
 TEST(TextCodecTest, LineBreaksOfEveryKindBecomeCrLfAndOnlyLatin1IsTyped) {
   struct Case {
     QString display;
@@ -63,7 +56,6 @@ TEST(FileChooserTest, AllFilesMatchesNamesWithoutADot) {
 }
 
 TEST(FileChooserTest, DialogIsBuiltOnFirstUseAndKeepsThePreviousChoice) {
-  EnsureApplication();
   QTemporaryDir folder;
   const QString chosen = folder.filePath(QStringLiteral("batch"));
   QFile file(chosen);
@@ -95,7 +87,6 @@ TEST(FileChooserTest, DialogIsBuiltOnFirstUseAndKeepsThePreviousChoice) {
 }
 
 TEST(MessageBoxTest, ABoxIsWideEnoughForItsCaption) {
-  EnsureApplication();
   for (const char* caption : {"Pelorin", "Varnholt Reader USB-KB Setup Version 3.1 Beta"}) {
     int width = 0;
     QTimer::singleShot(0, [&] {
@@ -112,3 +103,12 @@ TEST(MessageBoxTest, ABoxIsWideEnoughForItsCaption) {
 
 }  // namespace
 }  // namespace guicommon
+
+// One QApplication for the program, offscreen unless told otherwise; it is
+// destroyed before the program ends, which releases the font configuration.
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
