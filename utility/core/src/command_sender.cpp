@@ -44,11 +44,13 @@ CommandSender::CommandSender(DialogControls& controls, Prompter& prompter, Sessi
 std::string CommandSender::ExchangeWithReaders(const std::vector<uint8_t>& frame) {
   BusyScope busy(controls_);
   std::string answer;
+  lastFrame_ = frame;
   readerlink::ReaderDevice device(readerlink::kDeviceTypeQuery);
   readerlink::ScanAndExchange(device, [&](readerlink::ReaderDevice& reader, int32_t) {
     std::string text;
     if (reader.ExchangeAsText(frame.data(), static_cast<int32_t>(frame.size()), &text)) {
       answer = text;
+      if (!text.empty()) ++lastAnswered_;
     } else {
       // A failed exchange leaves its interface open, and the scan would hand
       // that same interface to every later match (a reader's keyboard
@@ -59,10 +61,18 @@ std::string CommandSender::ExchangeWithReaders(const std::vector<uint8_t>& frame
     }
   });
   device.Close();
+  lastAnswer_ = answer;
   return answer;
 }
 
+void CommandSender::ForgetLastExchange() {
+  lastAnswered_ = 0;
+  lastFrame_.clear();
+  lastAnswer_.clear();
+}
+
 void CommandSender::SendTypedCommand() {
+  ForgetLastExchange();
   if (!session_.runState.ScriptRunning) CommandText = controls_.Text(ControlId::CommandBox);
   RemoveChars(&CommandText, "\t");
   // Message boxes let timer ticks run underneath; a script step may change
@@ -106,6 +116,7 @@ void CommandSender::MoveFocusAfterTypedSend(const std::string& command) {
 }
 
 void CommandSender::SendHexCommand() {
+  ForgetLastExchange();
   CommandText = controls_.Text(ControlId::CommandBox);
   RemoveChars(&CommandText, " \t");
 
