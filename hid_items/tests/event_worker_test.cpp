@@ -320,5 +320,54 @@ TEST_F(EventWorkerTest, ReplacingTheHandlerWhileTheWorkerCallsNeverTearsThePair)
   EXPECT_EQ(g_mismatches.load(), 0);
 }
 
+
+// Reads a feature value, whose report is fetched anew at every read, from
+// inside the callback.
+constexpr const char* kLevel = "84:4:0&84:fd:3";
+
+struct FeatureReader {
+  static int32_t TANDRIL_CALL Callback(uintptr_t context, uint32_t) {
+    auto* self = reinterpret_cast<FeatureReader*>(context);
+    int32_t v = 0;
+    // After the client's close the handle is refused, which is no error.
+    if (GetItemValue(self->handle, kLevel, &v) && v != 42) ++self->wrong;
+    ++self->calls;
+    return 0;
+  }
+  uint32_t handle = 0;
+  std::atomic<int> calls{0};
+  std::atomic<int> wrong{0};
+};
+
+// The callback and the client's thread share the device's stored feature
+// reports, and the client closes the device while callbacks still read:
+// ThreadSanitizer reports a race if either is unguarded.
+TEST_F(EventWorkerTest, CallbackReadsWhileTheClientReadsAndCloses) {
+  SimDevice d;
+  d.descriptor = Descriptor()
+                     .UsagePage(0x84).Usage(0x04).Collection(0x01)
+                     .ReportId(1).UsagePage(0x85).Field(1, 1, 0, 1).Usage(0xD0).Input()
+                     .ReportCount(7).Input(kConst)
+                     .ReportId(3).UsagePage(0x84).Field(8, 1, 0, 255).Usage(0xFD)
+                     .Feature(kVar | kVolatile)
+                     .EndCollection()
+                     .bytes();
+  d.inputs = {{1, {1, 0x01}}, {1, {1, 0x00}}};
+  d.repeatInputs = true;
+  d.features[3] = {3, 42};
+  const uint32_t h = OpenGated(d, true);
+  FeatureReader reader;
+  reader.handle = h;
+  SetEventNotificationMask(h, 0x01);
+  ASSERT_EQ(SetEventHandler(h, FeatureReader::Callback, reinterpret_cast<uintptr_t>(&reader)), 1);
+  const auto watchdog = std::chrono::steady_clock::now() + GatedHost::kWatchdog;
+  while (reader.calls < 500 && std::chrono::steady_clock::now() < watchdog) {
+    EXPECT_EQ(Value(h, kLevel), 42);
+  }
+  EXPECT_EQ(CloseHIDDevice(h), 1);
+  EXPECT_GE(reader.calls.load(), 500);
+  EXPECT_EQ(reader.wrong.load(), 0);
+}
+
 }  // namespace
 }  // namespace tandril_test
