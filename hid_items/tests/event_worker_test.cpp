@@ -344,7 +344,13 @@ struct FeatureReader {
   static int32_t TANDRIL_CALL Callback(uintptr_t context, uint32_t) {
     auto* self = reinterpret_cast<FeatureReader*>(context);
     int32_t v = 0;
-    // After the client's close the handle is refused, which is no error.
+    if (self->closing) {
+      // Reads until the client's close has taken the handle out of the table.
+      self->readingThroughClose = true;
+      while (GetItemValue(self->handle, kLevel, &v)) {
+      }
+      return 0;
+    }
     if (GetItemValue(self->handle, kLevel, &v) && v != 42) ++self->wrong;
     ++self->calls;
     return 0;
@@ -352,6 +358,8 @@ struct FeatureReader {
   uint32_t handle = 0;
   std::atomic<int> calls{0};
   std::atomic<int> wrong{0};
+  std::atomic<bool> closing{false};
+  std::atomic<bool> readingThroughClose{false};
 };
 
 // The callback and the client's thread share the device's stored feature
@@ -379,6 +387,11 @@ TEST_F(EventWorkerTest, CallbackReadsWhileTheClientReadsAndCloses) {
   while (reader.calls < 500 && std::chrono::steady_clock::now() < watchdog) {
     EXPECT_EQ(Value(h, kLevel), 42);
   }
+  reader.closing = true;
+  while (!reader.readingThroughClose && std::chrono::steady_clock::now() < watchdog) {
+    std::this_thread::yield();
+  }
+  ASSERT_TRUE(reader.readingThroughClose);
   EXPECT_EQ(CloseHIDDevice(h), 1);
   EXPECT_GE(reader.calls.load(), 500);
   EXPECT_EQ(reader.wrong.load(), 0);
