@@ -1,8 +1,9 @@
 // The command line: options, help, dispatch and how results are written.
 #include "pelorin_cli.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <memory>
-#include <optional>
 
 #include "outcome.h"
 #include "path_filter_host.h"

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <optional>
 
 #include "outcome.h"
 #include "pelorin_cli.h"
@@ -65,7 +66,8 @@ const utility::LanguageEntry* FindLanguage(const std::string& word) {
   for (const utility::LanguageEntry& entry : utility::kLanguages) {
     if (lower(entry.name) == lower(word)) return &entry;
   }
-  if (!word.empty() && word.size() <= 2 && std::ranges::all_of(word, ::isdigit)) {
+  const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+  if (!word.empty() && word.size() <= 2 && std::ranges::all_of(word, isDigit)) {
     const size_t index = std::stoul(word);
     if (index < utility::kLanguages.size()) return &utility::kLanguages[index];
   }
