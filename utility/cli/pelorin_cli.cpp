@@ -196,8 +196,7 @@ int Run(const std::vector<std::string>& args, Console& console) {
   if (line.words.empty() || line.words[0] == "help") {
     const CommandSpec* spec = line.words.size() > 1 ? FindCommand(line.words[1]) : nullptr;
     if (line.words.empty() && !line.help) {
-      PrintToolHelp(console.err);
-      return kExitUsage;
+      return UsageError("", "no command given (see 'pelorin-cli --help')", line.options, console);
     }
     if (spec != nullptr) {
       PrintCommandHelp(*spec, console.out);
