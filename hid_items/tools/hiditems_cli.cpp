@@ -160,8 +160,9 @@ int List(bool json, std::ostream& out, std::ostream& err) {
   for (uint32_t pos = 0; pos <= UINT16_MAX; ++pos) {
     HIDDeviceAttributes a{};
     if (!EnumHIDDevices(static_cast<uint16_t>(pos), &a)) {
-      if (GetLastHIDError() == 1248) break;
-      return Fail(err, "cannot read the attributes of the device at position " + std::to_string(pos));
+      if (GetLastHIDError() == 1248) break;  // past the last device
+      return Fail(err, "the list ends early: the attributes of the device at position " +
+                           std::to_string(pos) + " cannot be read");
     }
     if (json) {
       devices.push_back({{"position", pos}, {"vendor_id", a.VendorID}, {"product_id", a.ProductID},
