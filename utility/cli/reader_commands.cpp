@@ -18,6 +18,9 @@ namespace {
 using utility::ControlId;
 
 constexpr const char* kNakPrefix = "02 15";
+constexpr const char* kUdevAdvice =
+    "install the udev rule 70-card-readers.rules (see README), then run 'sudo udevadm control "
+    "--reload-rules && sudo udevadm trigger' or plug the reader in again";
 
 std::string NoReaderMessage(const ReaderStatus& status, const Options& options) {
   if (!status.interfaces.empty()) {
@@ -28,9 +31,7 @@ std::string NoReaderMessage(const ReaderStatus& status, const Options& options) 
   }
   if (status.deniedInterfaces > 0) {
     return "no reader found, and " + std::to_string(status.deniedInterfaces) +
-           " HID interface(s) could not be opened (access denied): install the udev rule "
-           "70-card-readers.rules (see README), then run 'sudo udevadm control --reload-rules "
-           "&& sudo udevadm trigger' or plug the reader in again";
+           " HID interface(s) could not be opened (access denied): " + kUdevAdvice;
   }
   return "no reader found: plug in a reader (USB vendor ID 1C5E), then check with "
          "'pelorin-cli status'";
@@ -96,9 +97,13 @@ bool RequireReader(const Options& options, Outcome* outcome) {
 bool CheckAnswer(const std::string& answer, Outcome* outcome) {
   if (answer.find_first_not_of(' ') == std::string::npos) {
     outcome->code = kExitNoAnswer;
+    const std::string denied = ReaderDeniedPath();
     outcome->error =
-        "the reader did not answer: check its cable, or name its configuration interface with "
-        "--path (see 'pelorin-cli status')";
+        denied.empty()
+            ? "the reader did not answer: check its cable, or name its configuration interface "
+              "with --path (see 'pelorin-cli status')"
+            : "the reader at " + denied + " cannot be opened for commands (access denied): " +
+                  kUdevAdvice;
     return false;
   }
   if (answer.starts_with(kNakPrefix)) {

@@ -1,6 +1,9 @@
 #include "reader_status.h"
 
+#include <vector>
+
 #include "hidhost/errors.h"
+#include "hidhost/hidp.h"
 #include "hidhost/host.h"
 #include "reader_link/reader_device.h"
 #include "reader_link/reader_scan.h"
@@ -36,6 +39,26 @@ ReaderStatus ScanReaderStatus() {
     }
   }
   return status;
+}
+
+std::string ReaderDeniedPath() {
+  for (const ReaderInterface& found : ScanReaderStatus().interfaces) {
+    const std::unique_ptr<hidhost::Device> device =
+        hidhost::CurrentHost().Open(found.path, hidhost::Access::Query);
+    if (device == nullptr) continue;
+    const hid::PreparsedPtr preparsed = device->GetPreparsedData();
+    hid::HIDP_CAPS caps{};
+    if (!preparsed || hid::HidP_GetCaps(preparsed.get(), &caps) != hid::HIDP_STATUS_SUCCESS ||
+        caps.FeatureReportByteLength == 0) {
+      continue;  // the keyboard interface takes no frames
+    }
+    std::vector<uint8_t> report(caps.FeatureReportByteLength, 0);
+    if (!device->GetFeature(report.data(), report.size()) &&
+        hidhost::GetLastError() == hidhost::kErrorAccessDenied) {
+      return found.path;
+    }
+  }
+  return {};
 }
 
 }  // namespace pelorincli

@@ -25,6 +25,11 @@ struct ReaderStatus {
 
 ReaderStatus ScanReaderStatus();
 
+// The path of a reader interface whose feature report the user may not
+// reach (access denied), or empty. It reads the feature report once, which
+// the reader answers with an empty report when no command is pending.
+std::string ReaderDeniedPath();
+
 // "current" or "older (Revision <= H)".
 std::string GenerationName(uint16_t productId);
 
