@@ -17,6 +17,16 @@
  *
  * Functions run on the caller's thread. Opening and closing a device must not
  * happen on two threads at once.
+ *
+ * Inside the event callback (on the device's event worker thread) these calls
+ * are safe, also while the client's thread uses the same device:
+ * GetItemValue(), GetItemString(), SetItemValue(), GetItemByIndex(),
+ * ConvertItemPath(), the three device-string calls, EnumHIDDevices(),
+ * SetEventNotificationMask(), SetEventHandler() (it replaces the handler; the
+ * worker is already running), GetLastHIDError(), SetLastHIDError(), and
+ * CloseHIDDevice() of the callback's own device. A close of the same device
+ * on the client's thread waits for the callback to return. Do not open a
+ * device or close another device from inside a callback.
  */
 #ifndef TANDRIL_H
 #define TANDRIL_H
@@ -140,9 +150,11 @@ int32_t  TANDRIL_CALL SetItemValue(uint32_t device, const char *path, int32_t va
 /**
  * Reads the string the descriptor attaches to an input or feature value
  * item, as wide characters, into @p buffer of @p length bytes (low 16 bits
- * used). @return 1; 0 with 87 for a bad handle or null buffer, the code
- * unchanged when the path does not parse or names no item with a string,
- * or the platform's code.
+ * used; a byte count, so each character takes sizeof(wchar_t): 2 on Windows,
+ * 4 elsewhere). @return 1; 0 with 87 for a bad handle or null buffer, 122
+ * when the string and its terminating NUL do not fit, the code unchanged
+ * when the path does not parse or names no item with a string, or the
+ * platform's code.
  */
 int32_t  TANDRIL_CALL GetItemString(uint32_t device, const char *path, wchar_t *buffer, uint32_t length);
 
@@ -161,8 +173,13 @@ int32_t  TANDRIL_CALL SetEventHandler(uint32_t device, EventCallback callback, u
  *  @return 1; 0 with 87 for a bad handle. */
 int32_t  TANDRIL_CALL SetEventNotificationMask(uint32_t device, uint32_t mask);
 
-/** The device's manufacturer string, wide characters, into @p buffer of
- *  @p length bytes. @return 1; 0 with 87 for a bad handle, or the platform's code. */
+/** The device's manufacturer string, wide characters with a terminating NUL,
+ *  into @p buffer of @p length bytes. The length counts bytes, so each
+ *  character takes sizeof(wchar_t) of it (2 on Windows, 4 elsewhere): pass
+ *  sizeof buffer, not its number of elements. @return 1; 0 with 87 for a bad
+ *  handle or null buffer, 122 (ERROR_INSUFFICIENT_BUFFER) when the string and
+ *  its NUL do not fit, 31 when the device has no such string, or another
+ *  code of the platform. */
 int32_t  TANDRIL_CALL GetManufacturerString(uint32_t device, wchar_t *buffer, uint32_t length);
 
 /** The device's product string; as GetManufacturerString(). */

@@ -84,9 +84,15 @@ uint32_t TANDRIL_CALL OpenHIDDevice(uint16_t position) {
 int32_t TANDRIL_CALL CloseHIDDevice(uint32_t handle) {
   DeviceTable& table = DeviceTable::Instance();
   if (!table.Lookup(handle)) return 0;
-  // Stops the event worker before anything it reads goes; from inside the
-  // event callback the device is freed once the callback returns.
-  DestroyDevice(table.Remove(handle));
+  // Out of the table first, so that no later lookup finds it; then the event
+  // worker stops before anything it reads goes. From inside the event
+  // callback the device is freed once the callback returns.
+  std::unique_ptr<HIDDevice> device = table.Remove(handle);
+  if (!device) {
+    hidhost::SetLastError(hidhost::kErrorInvalidParameter);
+    return 0;
+  }
+  DestroyDevice(std::move(device));
   return 1;
 }
 

@@ -31,6 +31,7 @@ DeviceTable& DeviceTable::Instance() {
 void DeviceTable::Discard() { delete g_table.exchange(nullptr); }
 
 HIDDevice* DeviceTable::Lookup(uint32_t handle) {
+  std::lock_guard<std::mutex> lock(mutex_);
   if (handle == 0 || handle > kSlotCount || !slots_[handle - 1]) {
     hidhost::SetLastError(hidhost::kErrorInvalidParameter);
     return nullptr;
@@ -39,15 +40,25 @@ HIDDevice* DeviceTable::Lookup(uint32_t handle) {
 }
 
 bool DeviceTable::IsOpen(uint32_t position) const {
+  std::lock_guard<std::mutex> lock(mutex_);
   return position < kSlotCount && slots_[position] != nullptr;
 }
 
 uint32_t DeviceTable::Install(uint32_t position, std::unique_ptr<HIDDevice> device) {
-  slots_[position] = std::move(device);
-  return position + 1;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!slots_[position]) {
+      slots_[position] = std::move(device);
+      return position + 1;
+    }
+  }
+  hidhost::SetLastError(hidhost::kErrorBusy);
+  return 0;  // `device` is freed outside the lock
 }
 
 std::unique_ptr<HIDDevice> DeviceTable::Remove(uint32_t handle) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (handle == 0 || handle > kSlotCount) return nullptr;
   return std::move(slots_[handle - 1]);
 }
 

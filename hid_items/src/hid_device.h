@@ -1,9 +1,11 @@
 // The objects behind a device handle: one HIDDevice per open device, its
 // collection tree (CollectionNode) and its items (Item).
 //
-// Threads: everything here is built by OpenHIDDevice and used on the
-// client's thread, except Item::value and Item::valid, which the event
-// worker writes while GetItemValue reads them (hence atomic).
+// Threads: everything here is built by OpenHIDDevice and read-only after
+// that, except Item::value and Item::valid, which the event worker writes
+// while GetItemValue reads them (hence atomic), and the stored feature
+// reports and the platform device's requests, which the event callback and
+// the client's thread may both reach: HIDDevice::requestMutex guards them.
 #pragma once
 
 #include <array>
@@ -11,6 +13,7 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 #include "hidhost/hidp.h"
@@ -131,6 +134,12 @@ struct HIDDevice {
   std::deque<Item> items;
 
   std::array<std::unique_ptr<std::vector<Item*>>, kReportIdCount> inputItems;
+
+  // Held while featureReports are read or changed and around every request
+  // to `platform` except the event worker's input read (which the platform
+  // allows on its own thread). Never held while the event callback runs, so
+  // the callback may read values while the client's thread does.
+  std::mutex requestMutex;
   std::array<std::unique_ptr<FeatureReport>, kReportIdCount> featureReports;
 
   // Declared last: destroyed first, so the worker ends before anything it

@@ -18,6 +18,7 @@ bool RefreshFeatureItem(Item& item) {
     hidhost::SetLastError(hidhost::kErrorNotSupported);
     return false;
   }
+  std::lock_guard<std::mutex> lock(d.requestMutex);
   const uint32_t length = d.caps.FeatureReportByteLength;
   auto& report = d.featureReports[item.reportId];
   if (!report) {
@@ -90,6 +91,7 @@ bool WriteItem(Item& item, int32_t value) {
       type, item.usagePage, item.linkCollection, item.fullUsage, static_cast<hid::ULONG>(value),
       d.preparsed.get(), reinterpret_cast<char*>(report.data()), length);
   if (Failed(status)) return false;
+  std::lock_guard<std::mutex> lock(d.requestMutex);
   return output ? d.platform->WriteOutput(report.data(), length)
                 : d.platform->SetFeature(report.data(), length);
 }

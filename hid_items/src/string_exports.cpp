@@ -1,4 +1,6 @@
 // The device's manufacturer, product and serial-number strings.
+#include <mutex>
+
 #include "device_table.h"
 #include "exports.h"
 
@@ -18,6 +20,7 @@ int32_t ReadDeviceString(uint32_t handle, DeviceString which, wchar_t* buffer, u
     return 0;
   }
   hidhost::Device& platform = *device->platform;
+  std::lock_guard<std::mutex> lock(device->requestMutex);
   bool ok = false;
   switch (which) {
     case DeviceString::Manufacturer: ok = platform.GetManufacturerString(buffer, length); break;

@@ -1,4 +1,6 @@
 // Reading and writing item values, and item strings.
+#include <mutex>
+
 #include "device_table.h"
 #include "exports.h"
 #include "item_path.h"
@@ -53,6 +55,7 @@ int32_t TANDRIL_CALL GetItemString(uint32_t handle, const char* path, wchar_t* b
   if (!parsed) return 0;
   const Item* item = FindItem(*device, *parsed, KindMask::Readable);
   if (!item || (item->flags & ItemFlags::HasString) == 0) return 0;
+  std::lock_guard<std::mutex> lock(device->requestMutex);
   return device->platform->GetIndexedString(item->stringIndex, buffer, length & 0xFFFF) ? 1 : 0;
 }
 

@@ -19,8 +19,9 @@ namespace {
 
 // A power device in one collection (usage page 0x84, usage 4). Report 1:
 // value 85:66 (byte 2) and the buttons 85:d0, 85:44, 84:44 and 84:69 (bits 0
-// to 3 of byte 1). Report 2: button 84:73 (bit 0 of byte 1) and the 16-bit
-// value 84:68 (bytes 2 and 3).
+// to 3 of byte 1). Report 2: the buttons 84:73, 85:42, 85:45 and 84:64 (bits
+// 0 to 3 of byte 1), the 16-bit value 84:68 (bytes 2 and 3) and the value
+// 85:89 with string index 5 (byte 4).
 std::vector<uint8_t> PowerDescriptor() {
   return Descriptor()
       .UsagePage(0x84).Usage(0x04).Collection(0x01)
@@ -31,8 +32,11 @@ std::vector<uint8_t> PowerDescriptor() {
         .UsagePage(0x85).Field(8, 1, 0, 255).Usage(0x66).Input()
         .ReportId(2)
         .UsagePage(0x84).Field(1, 1, 0, 1).Usage(0x73).Input()
-        .ReportCount(7).Input(kConst)
+        .UsagePage(0x85).Usage(0x42).Input().Usage(0x45).Input()
+        .UsagePage(0x84).Usage(0x64).Input()
+        .ReportCount(4).Input(kConst)
         .Field(16, 1, 0, 0xFFFF).Usage(0x68).Input()
+        .UsagePage(0x85).Field(8, 1, 0, 255).StringIndex(5).Usage(0x89).Input()
       .EndCollection()
       .bytes();
 }
@@ -42,6 +46,7 @@ constexpr const char* kCharging = "84:4:0&85:44:1";
 constexpr const char* kPage84Usage44 = "84:4:0&84:44:1";
 constexpr const char* kCapacity = "84:4:0&85:66:1";
 constexpr const char* kRunTime = "84:4:0&84:68:2";
+constexpr const char* kChemistry = "84:4:0&85:89:2";
 
 SimDevice PowerDevice(const std::vector<std::vector<uint8_t>>& reports) {
   SimDevice d;
@@ -103,7 +108,7 @@ class EventWorkerTest : public SimHostTest {
 
 struct ValueCheck {
   const char* path;
-  int32_t value;
+  std::optional<int32_t> value;  // none: GetItemValue refuses the item
 };
 
 struct EventCase {
@@ -136,6 +141,16 @@ TEST_F(EventWorkerTest, ChangesRaiseTheEventsOfTheirUsagesThroughTheMask) {
        {{1, 0x09}, {2, 0x01}, {2, 0x00}},
        {0x10, 0x80, 0x80},
        {{kAcPresent, 1}}},
+      {"the rest of the table: 0x42, 0x45 and 0x64",
+       0xFF,
+       {{2, 0x02}, {2, 0x04}, {2, 0x08}},
+       {0x02, 0x02, 0x08, 0x08, 0x20},
+       {}},
+      {"an input item with a string index is not read, even once a report carried it",
+       0x00,
+       {{2, 0x00, 0x00, 0x00, 0x07}},
+       {},
+       {{kChemistry, std::nullopt}}},
       {"usages outside the table raise nothing",
        0xFF,
        {{1, 0x00, 42}, {2, 0x00, 0xFF, 0xFF}},
@@ -318,6 +333,68 @@ TEST_F(EventWorkerTest, ReplacingTheHandlerWhileTheWorkerCallsNeverTearsThePair)
   ASSERT_EQ(CloseHIDDevice(h), 1);
   EXPECT_GE(g_calls.load(), 2000);
   EXPECT_EQ(g_mismatches.load(), 0);
+}
+
+
+// Reads a feature value, whose report is fetched anew at every read, from
+// inside the callback.
+constexpr const char* kLevel = "84:4:0&84:fd:3";
+
+struct FeatureReader {
+  static int32_t TANDRIL_CALL Callback(uintptr_t context, uint32_t) {
+    auto* self = reinterpret_cast<FeatureReader*>(context);
+    int32_t v = 0;
+    if (self->closing) {
+      // Reads until the client's close has taken the handle out of the table.
+      self->readingThroughClose = true;
+      while (GetItemValue(self->handle, kLevel, &v)) {
+      }
+      return 0;
+    }
+    if (GetItemValue(self->handle, kLevel, &v) && v != 42) ++self->wrong;
+    ++self->calls;
+    return 0;
+  }
+  uint32_t handle = 0;
+  std::atomic<int> calls{0};
+  std::atomic<int> wrong{0};
+  std::atomic<bool> closing{false};
+  std::atomic<bool> readingThroughClose{false};
+};
+
+// The callback and the client's thread share the device's stored feature
+// reports, and the client closes the device while callbacks still read:
+// ThreadSanitizer reports a race if either is unguarded.
+TEST_F(EventWorkerTest, CallbackReadsWhileTheClientReadsAndCloses) {
+  SimDevice d;
+  d.descriptor = Descriptor()
+                     .UsagePage(0x84).Usage(0x04).Collection(0x01)
+                     .ReportId(1).UsagePage(0x85).Field(1, 1, 0, 1).Usage(0xD0).Input()
+                     .ReportCount(7).Input(kConst)
+                     .ReportId(3).UsagePage(0x84).Field(8, 1, 0, 255).Usage(0xFD)
+                     .Feature(kVar | kVolatile)
+                     .EndCollection()
+                     .bytes();
+  d.inputs = {{1, {1, 0x01}}, {1, {1, 0x00}}};
+  d.repeatInputs = true;
+  d.features[3] = {3, 42};
+  const uint32_t h = OpenGated(d, true);
+  FeatureReader reader;
+  reader.handle = h;
+  SetEventNotificationMask(h, 0x01);
+  ASSERT_EQ(SetEventHandler(h, FeatureReader::Callback, reinterpret_cast<uintptr_t>(&reader)), 1);
+  const auto watchdog = std::chrono::steady_clock::now() + GatedHost::kWatchdog;
+  while (reader.calls < 500 && std::chrono::steady_clock::now() < watchdog) {
+    EXPECT_EQ(Value(h, kLevel), 42);
+  }
+  reader.closing = true;
+  while (!reader.readingThroughClose && std::chrono::steady_clock::now() < watchdog) {
+    std::this_thread::yield();
+  }
+  ASSERT_TRUE(reader.readingThroughClose);
+  EXPECT_EQ(CloseHIDDevice(h), 1);
+  EXPECT_GE(reader.calls.load(), 500);
+  EXPECT_EQ(reader.wrong.load(), 0);
 }
 
 }  // namespace

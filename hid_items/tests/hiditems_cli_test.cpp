@@ -1,4 +1,6 @@
 // The hiditems command line against simulated devices.
+#include <sstream>
+
 #include "descriptor_builder.h"
 #include "hiditems_fixture.h"
 #include "tandril.h"
@@ -39,8 +41,13 @@ TEST_F(HidItemsCliTest, ListsDevicesAndItems) {
 TEST_F(HidItemsCliTest, GetsSetsAndConverts) {
   ASSERT_EQ(Run({"get", "0", "ff2d:01:0000&ff2d:01:0001"}), 0) << err_.str();
   EXPECT_EQ(out_.str(), "51\n");
-  ASSERT_EQ(Run({"set", "0", "ff2d:01:0000&ff2d:01:0001", "0x41"}), 0) << err_.str();
-  EXPECT_EQ(Requests("SET_FEATURE").back(), "SET_FEATURE 01 41");
+  // Decimal or 0x hexadecimal, never octal.
+  for (const auto& [value, report] : {std::pair{"0x41", "SET_FEATURE 01 41"},
+                                      std::pair{"010", "SET_FEATURE 01 0A"},
+                                      std::pair{"09", "SET_FEATURE 01 09"}}) {
+    ASSERT_EQ(Run({"set", "00", "ff2d:01:0000&ff2d:01:0001", value}), 0) << err_.str();
+    EXPECT_EQ(Requests("SET_FEATURE").back(), report);
+  }
   ASSERT_EQ(Run({"convert", "0", "ff2d:01:0000&ff2d:02:0000"}), 0) << err_.str();
   EXPECT_EQ(out_.str(), "ff2d:01:0000&ff2d:02:0001\n");
 }
@@ -56,6 +63,10 @@ TEST_F(HidItemsCliTest, ErrorsNameTheLastErrorCode) {
       {{"items"}, 2, "wrong number of arguments"},
       {{"items", "-1"}, 2, "bad position"},
       {{"set", "0", "ff2d:01:0000&ff2d:01:0001", "12x"}, 2, "bad value"},
+      {{"set", "0", "ff2d:01:0000&ff2d:01:0001", "0x"}, 2, "bad value"},
+      {{"get", "0", "ff2d:01:0000&ff2d:09:0001"}, 1, "cannot read ff2d:01:0000&ff2d:09:0001: no item has this path"},
+      {{"watch", "0"}, 1, "no input item of this device raises events"},
+      {{"watch", "0", "--json"}, 2, "no --json"},
       {{"items", "25"}, 1, "ERROR_INVALID_PARAMETER (87)"},
       {{"items", "3"}, 1, "cannot open the device at position 3"},
       {{"get", "0", "nonsense"}, 1, "ERROR_PATH_NOT_FOUND (3)"},
@@ -65,6 +76,53 @@ TEST_F(HidItemsCliTest, ErrorsNameTheLastErrorCode) {
     EXPECT_EQ(Run(c.args), c.status) << err_.str();
     EXPECT_NE(err_.str().find(c.message), std::string::npos) << err_.str();
   }
+}
+
+TEST_F(HidItemsCliTest, HelpGoesToStdout) {
+  const std::vector<std::string> asks[] = {{"--help"}, {"-h"}, {"help"}, {"get", "--help"},
+                                           {"help", "watch"}};
+  for (const auto& args : asks) {
+    EXPECT_EQ(Run(args), 0) << args[0];
+    EXPECT_TRUE(out_.str().starts_with("usage:")) << out_.str();
+    EXPECT_EQ(err_.str(), "");
+  }
+  Run({"help", "watch"});
+  EXPECT_NE(out_.str().find("--timeout SECONDS"), std::string::npos) << out_.str();
+}
+
+TEST_F(HidItemsCliTest, JsonOutputs) {
+  ASSERT_EQ(Run({"list", "--json"}), 0);
+  EXPECT_NE(out_.str().find(R"("position":0,"product_id":512,"vendor_id":7262,"version":261)"),
+            std::string::npos) << out_.str();
+  ASSERT_EQ(Run({"--json", "get", "0", "ff2d:01:0000&ff2d:01:0001"}), 0);
+  EXPECT_EQ(out_.str(), "{\"path\":\"ff2d:01:0000&ff2d:01:0001\",\"value\":51}\n");
+  ASSERT_EQ(Run({"items", "0", "--json"}), 0);
+  EXPECT_NE(out_.str().find(R"("kind":"feature value")"), std::string::npos) << out_.str();
+  ASSERT_EQ(Run({"strings", "0", "--json"}), 0);
+  EXPECT_TRUE(out_.str().starts_with("{\"manufacturer\":")) << out_.str();
+}
+
+// Seven collection levels make a path longer than get takes; the unit
+// exponent nibble 0xE is -2.
+TEST_F(HidItemsCliTest, ItemsMarksLongPathsAndAlignsColumns) {
+  SimDevice d;
+  Descriptor deep;
+  deep.UsagePage(0xFF00).Usage(0x01).Collection(0x01);
+  for (int level = 0; level < 6; ++level) deep.Usage(0x02).Collection(0x02);
+  deep.ReportId(1).Field(8, 1, 0, 255).UnitExponent(0x0E).Usage(0x03).Feature();
+  for (int level = 0; level < 7; ++level) deep.EndCollection();
+  d.descriptor = deep.bytes();
+  Install({d});
+  ASSERT_EQ(Run({"items", "0"}), 0) << err_.str();
+  std::istringstream lines(out_.str());
+  std::string header, row, note;
+  std::getline(lines, header);
+  std::getline(lines, row);
+  std::getline(lines, note);
+  EXPECT_EQ(header.find("KIND"), row.find("feature value")) << out_.str();
+  EXPECT_EQ(header.find("EXP"), row.find("-2")) << out_.str();
+  EXPECT_NE(row.find("0001 *"), std::string::npos) << row;
+  EXPECT_NE(note.find("longer than 79 characters"), std::string::npos) << note;
 }
 
 }  // namespace

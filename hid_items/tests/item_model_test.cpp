@@ -47,6 +47,25 @@ TEST_F(ItemModelTest, IndicesWalkNodeItemsBeforeChildCollections) {
   EXPECT_EQ(GetLastHIDError(), 777u);
 }
 
+// Two child collections under one node: their items follow in ascending
+// node index, the first collection of the descriptor first, whatever order
+// the platform's sibling links give.
+TEST_F(ItemModelTest, SiblingCollectionsFollowInNodeOrder) {
+  SimDevice d;
+  d.descriptor = Descriptor()
+                     .UsagePage(0xFF00).Usage(0x01).Collection(0x01)
+                     .ReportId(1).Field(8, 1, 0, 255)
+                     .Usage(0x30).Collection(0x02).Usage(0x40).Feature().EndCollection()
+                     .Usage(0x31).Collection(0x02).Usage(0x41).Feature().EndCollection()
+                     .Usage(0x32).Collection(0x02).Usage(0x42).Feature().EndCollection()
+                     .EndCollection()
+                     .bytes();
+  const uint32_t h = InstallAndOpen(d);
+  EXPECT_EQ(PathAt(h, 0), "ff00:01:0000&ff00:30:0001&ff00:40:0001");
+  EXPECT_EQ(PathAt(h, 1), "ff00:01:0000&ff00:31:0002&ff00:41:0001");
+  EXPECT_EQ(PathAt(h, 2), "ff00:01:0000&ff00:32:0003&ff00:42:0001");
+}
+
 TEST_F(ItemModelTest, ItemInfoDescribesValuesAndButtons) {
   const uint32_t h = InstallAndOpen(NodeExample());
   char path[64];

@@ -64,6 +64,31 @@ TEST_F(ItemValuesTest, StoredReportServesNonVolatileReadsVolatileOnesFetchAgain)
   EXPECT_EQ(Requests("GET_FEATURE").size(), 2u);
 }
 
+// The same button usage in two collections of one report, only the first
+// one's bit set: each item answers from its own collection.
+TEST_F(ItemValuesTest, ButtonReadLooksOnlyInTheItemsOwnCollection) {
+  SimDevice d;
+  d.descriptor = Descriptor()
+                     .UsagePage(0xFF00).Usage(0x01).Collection(0x01).ReportId(1)
+                     .Usage(0x30).Collection(0x02)
+                     .UsagePage(0x09).Usage(0x03).Field(1, 1, 0, 1).Feature()
+                     .ReportSize(7).Feature(kConst)
+                     .EndCollection()
+                     .UsagePage(0xFF00).Usage(0x31).Collection(0x02)
+                     .UsagePage(0x09).Usage(0x03).Field(1, 1, 0, 1).Feature()
+                     .ReportSize(7).Feature(kConst)
+                     .EndCollection()
+                     .EndCollection()
+                     .bytes();
+  d.features[1] = {0x01, 0x01, 0x00};
+  const uint32_t h = InstallAndOpen(d);
+  int32_t v = -1;
+  ASSERT_EQ(GetItemValue(h, "ff00:01:0000&ff00:30:0001&0009:03:0001", &v), 1);
+  EXPECT_EQ(v, 1);
+  ASSERT_EQ(GetItemValue(h, "ff00:01:0000&ff00:31:0002&0009:03:0001", &v), 1);
+  EXPECT_EQ(v, 0);
+}
+
 TEST_F(ItemValuesTest, FailedFirstFetchIsRetriedByTheNextRead) {
   SimDevice d = ValueDevice();
   d.failGetFeature = 1;

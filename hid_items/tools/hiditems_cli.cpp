@@ -1,10 +1,13 @@
 #include "hiditems_cli.h"
 
-#include <cerrno>
 #include <cinttypes>
+#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
+#include <cstring>
 #include <optional>
+#include <string_view>
+
+#include <nlohmann/json.hpp>
 
 #include "hidhost/errors.h"
 #include "hiditems_events.h"
@@ -24,45 +27,110 @@ std::string CodeText(uint32_t code) {
 
 namespace {
 
-const char* kUsage =
-    "usage: hiditems list\n"
-    "       hiditems items POS\n"
-    "       hiditems get POS PATH\n"
-    "       hiditems set POS PATH VALUE\n"
-    "       hiditems convert POS ORDINAL-PATH\n"
-    "       hiditems watch POS [MASK]\n"
-    "       hiditems strings POS\n";
+struct CommandHelp {
+  const char* name;
+  const char* usage;
+  const char* text;
+};
 
-int Fail(std::ostream& err, const std::string& what) {
-  err << "hiditems: " << what << ": " << CodeText(GetLastHIDError()) << "\n";
+constexpr CommandHelp kCommands[] = {
+    {"list", "hiditems list [--json]",
+     "Lists the HID interfaces: position, vendor ID, product ID and version.\n"},
+    {"items", "hiditems items POS [--json]",
+     "Lists every item of the device at POS: index, canonical path, kind, flags, units,\n"
+     "unit exponent, logical range and report ID. A path marked * is longer than 79\n"
+     "characters; get, set and convert refuse it.\n"},
+    {"get", "hiditems get POS PATH [--json]", "Reads an item's value.\n"},
+    {"set", "hiditems set POS PATH VALUE",
+     "Writes a numeric feature or output item: one report with this field set and the\n"
+     "others 0. VALUE may be negative.\n"},
+    {"convert", "hiditems convert POS ORDINAL-PATH",
+     "Prints the canonical path of an ordinal path (numbers count among siblings of the\n"
+     "same usage page and usage, input items first).\n"},
+    {"watch", "hiditems watch POS [MASK] [--timeout SECONDS]",
+     "Prints the events in MASK (default 0xff) as they come, with the items' new values.\n"
+     "Ends with status 1 when the device stops delivering input reports or when none of\n"
+     "its input items can raise events; with --timeout, with status 0 after SECONDS.\n"},
+    {"strings", "hiditems strings POS [--json]",
+     "Prints the manufacturer, product and serial-number strings; \"-\" for a string the\n"
+     "device does not have.\n"},
+};
+
+constexpr const char* kNumbers =
+    "POS, VALUE, MASK and SECONDS are decimal or 0x hexadecimal.\n";
+
+const CommandHelp* FindCommand(const std::string& name) {
+  for (const CommandHelp& command : kCommands) {
+    if (name == command.name) return &command;
+  }
+  return nullptr;
+}
+
+void PrintUsage(std::ostream& out) {
+  out << "usage:";
+  for (const CommandHelp& command : kCommands) {
+    out << (&command == kCommands ? " " : "       ") << command.usage << "\n";
+  }
+  out << kNumbers << "hiditems COMMAND --help describes a command.\n";
+}
+
+int Fail(std::ostream& err, const std::string& what, const char* whenNoCode = nullptr) {
+  const uint32_t code = GetLastHIDError();
+  err << "hiditems: " << what << ": ";
+  if (code == 0 && whenNoCode != nullptr) {
+    err << whenNoCode << "\n";
+  } else {
+    err << CodeText(code) << "\n";
+  }
   return 1;
 }
 
 int BadUsage(std::ostream& err, const std::string& why) {
-  err << "hiditems: " << why << "\n" << kUsage;
+  err << "hiditems: " << why << "\n";
+  PrintUsage(err);
   return 2;
 }
 
-std::optional<unsigned long> ParseUnsigned(const std::string& text, unsigned long max) {
-  if (text.empty() || text[0] == '-' || text[0] == '+') return std::nullopt;
-  errno = 0;
-  char* end = nullptr;
-  const unsigned long v = std::strtoul(text.c_str(), &end, 0);
-  if (errno != 0 || *end != '\0' || v > max) return std::nullopt;
+std::optional<uint64_t> ParseMagnitude(std::string_view text, uint64_t max) {
+  int base = 10;
+  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+    base = 16;
+    text.remove_prefix(2);
+  }
+  if (text.empty()) return std::nullopt;
+  uint64_t v = 0;
+  for (char c : text) {
+    int digit;
+    if (c >= '0' && c <= '9') {
+      digit = c - '0';
+    } else if (base == 16 && c >= 'a' && c <= 'f') {
+      digit = c - 'a' + 10;
+    } else if (base == 16 && c >= 'A' && c <= 'F') {
+      digit = c - 'A' + 10;
+    } else {
+      return std::nullopt;
+    }
+    v = v * base + digit;
+    if (v > max) return std::nullopt;
+  }
   return v;
 }
 
-// Decimal or 0x-prefixed hexadecimal; negative values and values up to
-// 0xFFFFFFFF (taken as their 32-bit pattern) are accepted.
+std::optional<unsigned long> ParseUnsigned(const std::string& text, unsigned long max) {
+  const auto v = ParseMagnitude(text, max);
+  if (!v) return std::nullopt;
+  return static_cast<unsigned long>(*v);
+}
+
+// Decimal or 0x-prefixed hexadecimal, with an optional minus sign; values
+// from INT32_MIN up to 0xFFFFFFFF (taken as their 32-bit pattern).
 std::optional<int32_t> ParseValue(const std::string& text) {
-  if (text.empty()) return std::nullopt;
-  errno = 0;
-  char* end = nullptr;
-  const long long v = std::strtoll(text.c_str(), &end, 0);
-  if (errno != 0 || *end != '\0' || v < INT32_MIN || v > static_cast<long long>(UINT32_MAX)) {
-    return std::nullopt;
-  }
-  return static_cast<int32_t>(static_cast<uint32_t>(v));
+  const bool negative = text.starts_with('-');
+  const auto v = ParseMagnitude(std::string_view(text).substr(negative ? 1 : 0),
+                                negative ? uint64_t{1} << 31 : UINT32_MAX);
+  if (!v) return std::nullopt;
+  const int64_t signedValue = negative ? -static_cast<int64_t>(*v) : static_cast<int64_t>(*v);
+  return static_cast<int32_t>(static_cast<uint32_t>(signedValue));
 }
 
 std::string KindText(uint32_t flags) {
@@ -85,20 +153,27 @@ std::string FlagsText(uint32_t flags) {
   return text.empty() ? "-" : text;
 }
 
-int List(std::ostream& out, std::ostream& err) {
+int List(bool json, std::ostream& out, std::ostream& err) {
+  nlohmann::json devices = nlohmann::json::array();
   char line[80];
-  out << "POS  VID  PID  VERSION\n";
+  if (!json) out << "POS  VID  PID  VERSION\n";
   for (uint32_t pos = 0; pos <= UINT16_MAX; ++pos) {
     HIDDeviceAttributes a{};
     if (!EnumHIDDevices(static_cast<uint16_t>(pos), &a)) {
-      if (GetLastHIDError() == 1248) return 0;  // past the last device
+      if (GetLastHIDError() == 1248) break;  // past the last device
       return Fail(err, "the list ends early: the attributes of the device at position " +
                            std::to_string(pos) + " cannot be read");
+    }
+    if (json) {
+      devices.push_back({{"position", pos}, {"vendor_id", a.VendorID}, {"product_id", a.ProductID},
+                         {"version", a.VersionNumber}});
+      continue;
     }
     std::snprintf(line, sizeof line, "%3u  %04x %04x %04x\n", pos, a.VendorID, a.ProductID,
                   a.VersionNumber);
     out << line;
   }
+  if (json) out << nlohmann::json{{"devices", devices}}.dump() << "\n";
   return 0;
 }
 
@@ -117,88 +192,190 @@ class OpenDevice {
   uint32_t handle_;
 };
 
-int Items(uint32_t device, std::ostream& out, std::ostream& err) {
-  char line[512];
-  out << "INDEX  PATH                                      KIND            FLAGS               "
-         "UNITS     EXP  MIN..MAX  REPORT\n";
+// The longest path text that get, set and convert take.
+constexpr size_t kMaxPathText = 79;
+
+// The unit exponent as the descriptor means it: a 4-bit two's complement
+// number (0x0E is -2); a whole signed byte is taken as it stands.
+int UnitExponent(uint16_t field) {
+  const int byte = static_cast<int8_t>(field & 0xFF);
+  return byte >= 8 && byte <= 15 ? byte - 16 : byte;
+}
+
+int Items(uint32_t device, bool json, std::ostream& out, std::ostream& err) {
+  nlohmann::json items = nlohmann::json::array();
+  std::vector<std::vector<std::string>> rows = {
+      {"INDEX", "PATH", "KIND", "FLAGS", "UNITS", "EXP", "MIN..MAX", "REPORT"}};
+  bool anyTooLong = false;
   for (uint32_t index = 0; index <= UINT16_MAX; ++index) {
     char path[256];
     uint16_t size = sizeof path;
     ItemInfo info{};
     SetLastHIDError(0);
     if (!GetItemByIndex(device, static_cast<uint16_t>(index), path, &size, &info)) {
-      if (GetLastHIDError() == 0) return 0;  // past the last item
+      if (GetLastHIDError() == 0) break;     // past the last item
       if (GetLastHIDError() == 206) {         // too deep to be named; the rest still is
-        out << std::to_string(index) << "  (collection path too deep to write)\n";
+        rows.push_back({std::to_string(index), "(collection path too deep to write)"});
+        items.push_back({{"index", index}, {"path", nullptr}});
         continue;
       }
       return Fail(err, "cannot describe item " + std::to_string(index));
     }
-    std::snprintf(line, sizeof line, "%5u  %-40s  %-14s  %-18s  %08" PRIx32 "  %3u  %" PRId32
-                  "..%" PRId32 "  %u\n",
-                  index, path, KindText(info.Flags).c_str(), FlagsText(info.Flags).c_str(),
-                  info.Units, info.UnitExponent, info.LogicalMinimum, info.LogicalMaximum,
-                  info.ReportID);
-    out << line;
+    const bool tooLong = std::strlen(path) > kMaxPathText;
+    anyTooLong = anyTooLong || tooLong;
+    char units[16];
+    std::snprintf(units, sizeof units, "%08" PRIx32, info.Units);
+    rows.push_back({std::to_string(index), std::string(path) + (tooLong ? " *" : ""),
+                    KindText(info.Flags), FlagsText(info.Flags), units,
+                    std::to_string(UnitExponent(info.UnitExponent)),
+                    std::to_string(info.LogicalMinimum) + ".." + std::to_string(info.LogicalMaximum),
+                    std::to_string(info.ReportID)});
+    items.push_back({{"index", index}, {"path", path}, {"path_too_long", tooLong},
+                     {"kind", KindText(info.Flags)}, {"flags", info.Flags & 0xFF},
+                     {"units", info.Units}, {"unit_exponent", UnitExponent(info.UnitExponent)},
+                     {"logical_minimum", info.LogicalMinimum},
+                     {"logical_maximum", info.LogicalMaximum}, {"report_id", info.ReportID}});
+  }
+  if (json) {
+    out << nlohmann::json{{"items", items}}.dump() << "\n";
+    return 0;
+  }
+  std::vector<size_t> widths(rows[0].size(), 0);
+  for (const auto& row : rows) {
+    if (row.size() != widths.size()) continue;  // a too-deep item spans the line
+    for (size_t i = 0; i < row.size(); ++i) widths[i] = std::max(widths[i], row[i].size());
+  }
+  for (const auto& row : rows) {
+    std::string line;
+    for (size_t i = 0; i < row.size(); ++i) {
+      // The index is right-aligned, the rest left-aligned.
+      const size_t pad = widths[i] > row[i].size() ? widths[i] - row[i].size() : 0;
+      if (i == 0) line += std::string(pad, ' ') + row[i];
+      if (i > 0) line += "  " + row[i] + (i + 1 < row.size() ? std::string(pad, ' ') : "");
+    }
+    out << line << "\n";
+  }
+  if (anyTooLong) {
+    out << "* longer than " << kMaxPathText << " characters: get, set and convert refuse it\n";
   }
   return 0;
+}
+
+struct CommandLine {
+  std::vector<std::string> words;
+  bool help = false;
+  bool json = false;
+  std::optional<std::string> timeout;
+  std::string error;
+};
+
+CommandLine ParseCommandLine(const std::vector<std::string>& args) {
+  CommandLine line;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "--help" || arg == "-h") {
+      line.help = true;
+    } else if (arg == "--json") {
+      line.json = true;
+    } else if (arg == "--timeout") {
+      if (i + 1 == args.size()) {
+        line.error = "--timeout needs a number of seconds";
+        return line;
+      }
+      line.timeout = args[++i];
+    } else {
+      line.words.push_back(arg);
+    }
+  }
+  return line;
 }
 
 }  // namespace
 
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  if (args.empty()) return BadUsage(err, "no command given");
-  const std::string& command = args[0];
+  CommandLine line = ParseCommandLine(args);
+  if (!line.error.empty()) return BadUsage(err, line.error);
+  if (line.help || (!line.words.empty() && line.words[0] == "help")) {
+    const bool named = !line.words.empty() && line.words[0] != "help";
+    const std::string name = named ? line.words[0] : line.words.size() > 1 ? line.words[1] : "";
+    if (const CommandHelp* command = FindCommand(name)) {
+      out << "usage: " << command->usage << "\n" << command->text << kNumbers;
+    } else {
+      PrintUsage(out);
+    }
+    return 0;
+  }
+  if (line.words.empty()) return BadUsage(err, "no command given");
+  const std::vector<std::string>& words = line.words;
+  const std::string& command = words[0];
+  if (FindCommand(command) == nullptr) return BadUsage(err, "unknown command '" + command + "'");
+  const bool takesJson = command == "list" || command == "items" || command == "get" ||
+                         command == "strings";
+  if (line.json && !takesJson) return BadUsage(err, command + " has no --json output");
+  if (line.timeout && command != "watch") return BadUsage(err, "only watch takes --timeout");
   if (command == "list") {
-    if (args.size() != 1) return BadUsage(err, "list takes no arguments");
-    return List(out, err);
+    if (words.size() != 1) return BadUsage(err, "list takes no arguments");
+    return List(line.json, out, err);
   }
 
   const size_t expected = (command == "items" || command == "strings") ? 2
                           : (command == "get" || command == "convert")  ? 3
                           : command == "set"                            ? 4
-                          : command == "watch"                          ? 3
-                                                                        : 0;
-  if (expected == 0) return BadUsage(err, "unknown command '" + command + "'");
+                                                                        : 3;  // watch
   // watch takes its mask optionally.
   const bool argumentsFit =
-      args.size() == expected || (command == "watch" && args.size() == expected - 1);
+      words.size() == expected || (command == "watch" && words.size() == expected - 1);
   if (!argumentsFit) return BadUsage(err, "wrong number of arguments for " + command);
-  const auto position = ParseUnsigned(args[1], UINT16_MAX);
-  if (!position) return BadUsage(err, "bad position '" + args[1] + "'");
+  const auto position = ParseUnsigned(words[1], UINT16_MAX);
+  if (!position) return BadUsage(err, "bad position '" + words[1] + "'");
   std::optional<int32_t> value;
   if (command == "set") {
-    value = ParseValue(args[3]);
-    if (!value) return BadUsage(err, "bad value '" + args[3] + "'");
+    value = ParseValue(words[3]);
+    if (!value) return BadUsage(err, "bad value '" + words[3] + "'");
   }
-  unsigned long mask = 0xFF;  // every event code
-  if (command == "watch" && args.size() == 3) {
-    const auto given = ParseUnsigned(args[2], UINT32_MAX);
-    if (!given) return BadUsage(err, "bad mask '" + args[2] + "'");
-    mask = *given;
+  WatchOptions watch;
+  if (command == "watch" && words.size() == 3) {
+    const auto given = ParseUnsigned(words[2], UINT32_MAX);
+    if (!given) return BadUsage(err, "bad mask '" + words[2] + "'");
+    watch.mask = static_cast<uint32_t>(*given);
+  }
+  if (line.timeout) {
+    const auto seconds = ParseUnsigned(*line.timeout, UINT32_MAX / 1000);
+    if (!seconds) return BadUsage(err, "bad timeout '" + *line.timeout + "'");
+    watch.timeoutMs = static_cast<uint64_t>(*seconds) * 1000;
   }
 
   OpenDevice device(static_cast<uint16_t>(*position));
-  if (!device.handle()) return Fail(err, "cannot open the device at position " + args[1]);
+  if (!device.handle()) return Fail(err, "cannot open the device at position " + words[1]);
 
-  if (command == "items") return Items(device.handle(), out, err);
-  if (command == "watch") return Watch(device.handle(), static_cast<uint32_t>(mask), out, err);
-  if (command == "strings") return Strings(device.handle(), out, err);
+  if (command == "items") return Items(device.handle(), line.json, out, err);
+  if (command == "watch") return Watch(device.handle(), watch, out, err);
+  if (command == "strings") return Strings(device.handle(), line.json, out, err);
+  SetLastHIDError(0);
   if (command == "get") {
     int32_t v = 0;
-    if (!GetItemValue(device.handle(), args[2].c_str(), &v)) return Fail(err, "cannot read " + args[2]);
-    out << v << "\n";
-    return 0;
-  }
-  if (command == "set") {
-    if (!SetItemValue(device.handle(), args[2].c_str(), *value)) {
-      return Fail(err, "cannot write " + args[2]);
+    if (!GetItemValue(device.handle(), words[2].c_str(), &v)) {
+      return Fail(err, "cannot read " + words[2], "no item has this path");
+    }
+    if (line.json) {
+      out << nlohmann::json{{"path", words[2]}, {"value", v}}.dump() << "\n";
+    } else {
+      out << v << "\n";
     }
     return 0;
   }
-  std::vector<char> text(args[2].begin(), args[2].end());
+  if (command == "set") {
+    if (!SetItemValue(device.handle(), words[2].c_str(), *value)) {
+      return Fail(err, "cannot write " + words[2],
+                  "no numeric feature or output item has this path");
+    }
+    return 0;
+  }
+  std::vector<char> text(words[2].begin(), words[2].end());
   text.push_back('\0');
-  if (!ConvertItemPath(device.handle(), text.data())) return Fail(err, "cannot convert " + args[2]);
+  if (!ConvertItemPath(device.handle(), text.data())) {
+    return Fail(err, "cannot convert " + words[2], "no item matches this path");
+  }
   out << text.data() << "\n";
   return 0;
 }

@@ -5,9 +5,13 @@
 #include <iterator>
 #include <cstdio>
 #include <mutex>
+#include <tuple>
 #include <utility>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
+#include "hidhost/errors.h"
 #include "hidhost/host.h"
 #include "hidhost/wide_text.h"
 #include "tandril.h"
@@ -110,16 +114,13 @@ int32_t TANDRIL_CALL OnEvent(uintptr_t context, uint32_t code) {
 
 }  // namespace
 
-int Watch(uint32_t device, uint32_t mask, std::ostream& out, std::ostream& err) {
+int Watch(uint32_t device, const WatchOptions& options, std::ostream& out, std::ostream& err) {
   WatchState w;
   w.device = device;
-  w.mask = mask;
+  w.mask = options.mask;
   w.items = InputItems(device);
   w.out = &out;
   w.startMs = hidhost::NowMs();
-  char line[96];
-  std::snprintf(line, sizeof line, "watching events 0x%02x; ends when input reports stop\n", mask);
-  out << line;
   // Reports without a report ID refresh nothing, so only these items can
   // raise events.
   const auto raises = [](const InputItem& item) {
@@ -128,37 +129,63 @@ int Watch(uint32_t device, uint32_t mask, std::ostream& out, std::ostream& err) 
                                                return e.usage != 0 && e.usage == item.usage;
                                              });
   };
-  const bool canRaise = std::any_of(w.items.begin(), w.items.end(), raises);
-  if (!canRaise) out << "no input item of this device raises events\n";
-  out << std::flush;
-  if (!SetEventNotificationMask(device, mask | TANDRIL_EVENT_READ_ERROR) ||
+  if (std::none_of(w.items.begin(), w.items.end(), raises)) {
+    err << "hiditems: no input item of this device raises events, so there is nothing to watch\n";
+    return 1;
+  }
+  char line[96];
+  std::snprintf(line, sizeof line, "watching events 0x%02x; ends when input reports stop\n",
+                options.mask);
+  out << line << std::flush;
+  if (!SetEventNotificationMask(device, options.mask | TANDRIL_EVENT_READ_ERROR) ||
       !SetEventHandler(device, OnEvent, reinterpret_cast<uintptr_t>(&w))) {
     err << "hiditems: cannot watch events: " << CodeText(GetLastHIDError()) << "\n";
     return 1;
   }
   std::unique_lock<std::mutex> lock(w.mutex);
-  w.ended.wait(lock, [&] { return w.readError; });
+  if (options.timeoutMs) {
+    // Waits go through the host's clock, so the timeout passes in virtual
+    // time under test; the flag is looked at every 100 ms.
+    const uint64_t deadline = w.startMs + *options.timeoutMs;
+    for (uint64_t now = hidhost::NowMs(); !w.readError && now < deadline; now = hidhost::NowMs()) {
+      lock.unlock();
+      hidhost::SleepMs(static_cast<uint32_t>(std::min<uint64_t>(100, deadline - now)));
+      lock.lock();
+    }
+    if (!w.readError) return 0;
+  } else {
+    w.ended.wait(lock, [&] { return w.readError; });
+  }
   err << "hiditems: the device stopped delivering input reports\n";
   return 1;
 }
 
-int Strings(uint32_t device, std::ostream& out, std::ostream& err) {
+int Strings(uint32_t device, bool json, std::ostream& out, std::ostream& err) {
   using Reader = int32_t(TANDRIL_CALL*)(uint32_t, wchar_t*, uint32_t);
-  const std::pair<const char*, Reader> kStrings[] = {{"manufacturer", GetManufacturerString},
-                                                     {"product", GetProductString},
-                                                     {"serial number", GetSerialNumberString}};
+  const std::tuple<const char*, const char*, Reader> kStrings[] = {
+      {"manufacturer", "manufacturer", GetManufacturerString},
+      {"product", "product", GetProductString},
+      {"serial number", "serial_number", GetSerialNumberString}};
+  nlohmann::json strings = nlohmann::json::object();
   int status = 0;
-  for (const auto& [name, read] : kStrings) {
+  for (const auto& [name, key, read] : kStrings) {
     wchar_t text[256] = {};
     if (read(device, text, sizeof text)) {
-      out << name << ": " << hidhost::Utf8FromWide(text) << "\n";
-    } else {
-      out << name << ": -\n";
+      const std::string value = hidhost::Utf8FromWide(text);
+      strings[key] = value;
+      if (!json) out << name << ": " << value << "\n";
+      continue;
+    }
+    strings[key] = nullptr;
+    if (!json) out << name << ": -\n";
+    // 31: the device has no such string, which is no failure.
+    if (GetLastHIDError() != hidhost::kErrorGenFailure) {
       err << "hiditems: cannot read the " << name << " string: " << CodeText(GetLastHIDError())
           << "\n";
       status = 1;
     }
   }
+  if (json) out << strings.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
   return status;
 }
 

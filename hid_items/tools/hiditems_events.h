@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <ostream>
 #include <string>
 
@@ -11,14 +12,21 @@ namespace hiditems {
 // "ERROR_INVALID_PARAMETER (87)" and the like.
 std::string CodeText(uint32_t code);
 
-// Prints every event whose code is in `mask`, with the new value of each
-// input item of that event's usage, until the device stops delivering input
-// reports (the read-error event, which is always watched for). Returns 1
-// then; 1 at once when the worker cannot start.
-int Watch(uint32_t device, uint32_t mask, std::ostream& out, std::ostream& err);
+struct WatchOptions {
+  uint32_t mask = 0xFF;                // every event code
+  std::optional<uint64_t> timeoutMs;   // none: until input reports stop
+};
 
-// Prints the manufacturer, product and serial-number strings. Returns 0 when
-// all three were read, 1 when one was not (it is shown as "-").
-int Strings(uint32_t device, std::ostream& out, std::ostream& err);
+// Prints every event whose code is in `options.mask`, with the new value of
+// each input item of that event's usage, until the device stops delivering
+// input reports (the read-error event, which is always watched for; returns
+// 1) or the timeout has passed (returns 0). Returns 1 at once when no input
+// item can raise events or the worker cannot start.
+int Watch(uint32_t device, const WatchOptions& options, std::ostream& out, std::ostream& err);
+
+// Prints the manufacturer, product and serial-number strings; a string the
+// device does not have is shown as "-". Returns 0, or 1 when a string could
+// not be read for another reason (it is shown as "-" too).
+int Strings(uint32_t device, bool json, std::ostream& out, std::ostream& err);
 
 }  // namespace hiditems

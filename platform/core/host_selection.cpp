@@ -31,10 +31,12 @@ std::shared_ptr<Host> HostFromEnvironment() {
 
 }  // namespace
 
-Host& CurrentHost() {
+Host& CurrentHost() { return *SharedCurrentHost(); }
+
+std::shared_ptr<Host> SharedCurrentHost() {
   std::lock_guard<std::mutex> lock(g_hostMutex);
   if (!g_host) g_host = HostFromEnvironment();
-  return *g_host;
+  return g_host;
 }
 
 void InstallHost(std::shared_ptr<Host> host) {

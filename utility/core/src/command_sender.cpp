@@ -45,12 +45,14 @@ std::string CommandSender::ExchangeWithReaders(const std::vector<uint8_t>& frame
   BusyScope busy(controls_);
   std::string answer;
   if (reached != nullptr) *reached = false;
+  lastFrame_ = frame;
   readerlink::ReaderDevice device(readerlink::kDeviceTypeQuery);
   readerlink::ScanAndExchange(device, [&](readerlink::ReaderDevice& reader, int32_t) {
     std::string text;
     if (reader.ExchangeAsText(frame.data(), static_cast<int32_t>(frame.size()), &text)) {
       answer = text;
       if (reached != nullptr) *reached = true;
+      if (!text.empty()) ++lastAnswered_;
     } else {
       // A failed exchange leaves its interface open, and the scan would hand
       // that same interface to every later match (a reader's keyboard
@@ -61,10 +63,18 @@ std::string CommandSender::ExchangeWithReaders(const std::vector<uint8_t>& frame
     }
   });
   device.Close();
+  lastAnswer_ = answer;
   return answer;
 }
 
+void CommandSender::ForgetLastExchange() {
+  lastAnswered_ = 0;
+  lastFrame_.clear();
+  lastAnswer_.clear();
+}
+
 void CommandSender::SendTypedCommand() {
+  ForgetLastExchange();
   const bool scripted = session_.runState.ScriptRunning != 0;
   if (!scripted) {
     const std::optional<std::string> typed = controls_.TypedText(ControlId::CommandBox);
@@ -131,6 +141,7 @@ void CommandSender::MoveFocusAfterTypedSend(const std::string& command) {
 }
 
 void CommandSender::SendHexCommand() {
+  ForgetLastExchange();
   CommandText = controls_.Text(ControlId::CommandBox);
   RemoveChars(&CommandText, " \t");
 

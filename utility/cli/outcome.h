@@ -1,0 +1,70 @@
+// What every pelorin-cli command gives back, and the dialog's operations
+// assembled without a screen.
+#pragma once
+
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "cli_prompter.h"
+#include "console.h"
+#include "utility/command_sender.h"
+#include "utility/handlers.h"
+#include "utility/memory_controls.h"
+#include "utility/session.h"
+
+namespace pelorincli {
+
+struct Options {
+  bool json = false;
+  bool yes = false;
+  std::string path;  // empty: every matching interface
+};
+
+struct Outcome {
+  int code = 0;
+  std::string error;   // one line for stderr when code is not 0
+  std::string text;    // the plain output
+  nlohmann::json json = nlohmann::json::object();
+  std::vector<std::string> notes;  // said on stderr, and listed in the JSON
+};
+
+// The main dialog's values and operations on controls held in memory. No
+// script runner is attached to the sender, so a pause command does not stop
+// a run: nobody could type the Resume.
+struct HeadlessUtility {
+  HeadlessUtility(Console& console, const Options& options) : prompter(console, options.yes) {
+    session.runState.ReaderPresent = 1;
+  }
+  utility::UtilityContext Context() { return {controls, prompter, session, CommandText, sender}; }
+
+  utility::MemoryControls controls;
+  CliPrompter prompter;
+  utility::Session session;
+  std::string CommandText;
+  utility::CommandSender sender{controls, prompter, session, CommandText};
+};
+
+// Fails with exit 3 and what to do when no current reader is present.
+bool RequireReader(const Options& options, Outcome* outcome);
+
+// Exit 1 with the reason when `answer` ("%02X " text) is empty or a NAK.
+bool CheckAnswer(const std::string& answer, Outcome* outcome);
+
+// Exit 2 with the first message box that carries the caption "Error".
+bool TakeErrorMessages(CliPrompter& prompter, Outcome* outcome);
+
+// The text between `label` and the next CR LF of an exchange record, without
+// its trailing space ("Response:  " gives the answer bytes).
+std::string RecordField(const std::string& record, const std::string& label);
+
+// CR LF line ends as the terminal wants them, with a final line end.
+std::string AsLines(const std::string& text);
+
+Outcome Status(const Options& options);
+Outcome Review(const std::string& what, const Options& options, Console& console);
+Outcome Set(const std::vector<std::string>& args, const Options& options, Console& console);
+Outcome Send(const std::string& text, bool hex, const Options& options, Console& console);
+Outcome RunScript(const std::string& file, const Options& options, Console& console);
+
+}  // namespace pelorincli

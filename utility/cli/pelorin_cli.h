@@ -1,0 +1,32 @@
+// pelorin-cli: Pelorin's functions without a screen, for SSH sessions and
+// scripts. It drives the same operations as the dialog (utility_core,
+// utility_settings, utility_script) on controls held in memory.
+//
+//   pelorin-cli status                     the reader interfaces found
+//   pelorin-cli version|language|polling|turbo   a review, the value in words
+//   pelorin-cli set language NAME|NUMBER   writes (need --yes or a yes on the terminal)
+//   pelorin-cli set polling N
+//   pelorin-cli set turbo on|off
+//   pelorin-cli send TEXT                  one typed command and its answer
+//   pelorin-cli send-hex "52 24"           one hexadecimal command and its answer
+//   pelorin-cli run FILE                   a script, up to its END line
+//
+// Options: --json, --yes, --path PATH, --help.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "console.h"
+
+namespace pelorincli {
+
+constexpr int kExitDone = 0;
+constexpr int kExitNoAnswer = 1;  // the reader did not answer or refused
+constexpr int kExitUsage = 2;
+constexpr int kExitNoReader = 3;
+
+// Runs one command; `args` excludes the program name.
+int Run(const std::vector<std::string>& args, Console& console);
+
+}  // namespace pelorincli

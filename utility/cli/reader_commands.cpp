@@ -1,0 +1,281 @@
+// status, the reviews, the writes and the single sends.
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <optional>
+
+#include "outcome.h"
+#include "pelorin_cli.h"
+#include "reader_status.h"
+#include "utility/control_ids.h"
+#include "utility/setting_codes.h"
+#include "utility/setting_commands.h"
+#include "utility/setting_field.h"
+
+namespace pelorincli {
+namespace {
+
+using utility::ControlId;
+
+constexpr const char* kNakPrefix = "02 15";
+constexpr const char* kUdevAdvice =
+    "install the udev rule 70-card-readers.rules (see README), then run 'sudo udevadm control "
+    "--reload-rules && sudo udevadm trigger' or plug the reader in again";
+
+std::string NoReaderMessage(const ReaderStatus& status, const Options& options) {
+  if (!status.interfaces.empty()) {
+    return "only an older reader (Revision <= H) is connected: configure it with skelmar";
+  }
+  if (!options.path.empty()) {
+    return "no reader at " + options.path + ": run 'pelorin-cli status' to see the readers' paths";
+  }
+  if (status.deniedInterfaces > 0) {
+    return "no reader found, and " + std::to_string(status.deniedInterfaces) +
+           " HID interface(s) could not be opened (access denied): " + kUdevAdvice;
+  }
+  return "no reader found: plug in a reader (USB vendor ID 1C5E), then check with "
+         "'pelorin-cli status'";
+}
+
+std::string Hex4(uint16_t value) {
+  char text[8];
+  std::snprintf(text, sizeof text, "0x%04X", value);
+  return text;
+}
+
+// Shows the history box's record and checks its answer.
+Outcome FromRecord(const std::string& record) {
+  Outcome outcome;
+  outcome.text = AsLines(record);
+  outcome.json["frame"] = RecordField(record, "Command:  ");
+  outcome.json["answer"] = RecordField(record, "Response:  ");
+  CheckAnswer(RecordField(record, "Response:  "), &outcome);
+  return outcome;
+}
+
+// The words after `marker` in the last line of a review record.
+std::string ValueAfter(const std::string& record, const std::string& marker) {
+  const size_t at = record.rfind(marker);
+  return at == std::string::npos ? std::string() : record.substr(at + marker.size());
+}
+
+const utility::LanguageEntry* FindLanguage(const std::string& word) {
+  const auto lower = [](std::string s) {
+    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+  };
+  for (const utility::LanguageEntry& entry : utility::kLanguages) {
+    if (lower(entry.name) == lower(word)) return &entry;
+  }
+  const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+  if (!word.empty() && word.size() <= 2 && std::ranges::all_of(word, isDigit)) {
+    const size_t index = std::stoul(word);
+    if (index < utility::kLanguages.size()) return &utility::kLanguages[index];
+  }
+  return nullptr;
+}
+
+std::string LanguageChoices() {
+  std::string names;
+  for (const utility::LanguageEntry& entry : utility::kLanguages) {
+    if (!names.empty()) names += ", ";
+    names += entry.name;
+  }
+  return names;
+}
+
+}  // namespace
+
+bool RequireReader(const Options& options, Outcome* outcome) {
+  const ReaderStatus status = ScanReaderStatus();
+  if (status.HasCurrentReader()) return true;
+  outcome->code = kExitNoReader;
+  outcome->error = NoReaderMessage(status, options);
+  return false;
+}
+
+bool CheckAnswer(const std::string& answer, Outcome* outcome) {
+  if (answer.find_first_not_of(' ') == std::string::npos) {
+    outcome->code = kExitNoAnswer;
+    const std::string denied = ReaderDeniedPath();
+    outcome->error =
+        denied.empty()
+            ? "the reader did not answer: check its cable, or name its configuration interface "
+              "with --path (see 'pelorin-cli status')"
+            : "the reader at " + denied + " cannot be opened for commands (access denied): " +
+                  kUdevAdvice;
+    return false;
+  }
+  if (answer.starts_with(kNakPrefix)) {
+    outcome->code = kExitNoAnswer;
+    outcome->error = "the reader refused the command (NAK): check the command and its value";
+    return false;
+  }
+  return true;
+}
+
+bool TakeErrorMessages(CliPrompter& prompter, Outcome* outcome) {
+  bool clean = true;
+  for (const CliPrompter::Message& message : prompter.TakeMessages()) {
+    if (message.caption == "Error" && clean) {
+      outcome->code = kExitUsage;
+      outcome->error = message.text;
+      clean = false;
+    } else {
+      outcome->notes.push_back(message.text);
+    }
+  }
+  return clean;
+}
+
+std::string RecordField(const std::string& record, const std::string& label) {
+  const size_t at = record.find(label);
+  if (at == std::string::npos) return {};
+  const size_t from = at + label.size();
+  std::string field = record.substr(from, record.find("\r\n", from) - from);
+  while (!field.empty() && field.back() == ' ') field.pop_back();
+  return field;
+}
+
+std::string AsLines(const std::string& text) {
+  std::string lines;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+    lines += text[i];
+  }
+  if (lines.empty() || lines.back() != '\n') lines += '\n';
+  return lines;
+}
+
+Outcome Status(const Options& options) {
+  Outcome outcome;
+  const ReaderStatus status = ScanReaderStatus();
+  outcome.json["readers"] = nlohmann::json::array();
+  for (const ReaderInterface& found : status.interfaces) {
+    outcome.json["readers"].push_back({{"position", found.position},
+                                       {"generation", GenerationName(found.productId)},
+                                       {"product_id", Hex4(found.productId)},
+                                       {"path", found.path}});
+    outcome.text += GenerationName(found.productId) + " reader (" + Hex4(found.productId) +
+                    ") at " + found.path + "\n";
+  }
+  if (status.interfaces.empty()) {
+    outcome.code = kExitNoReader;
+    outcome.error = NoReaderMessage(status, options);
+  }
+  return outcome;
+}
+
+Outcome Review(const std::string& what, const Options& options, Console& console) {
+  Outcome outcome;
+  if (!RequireReader(options, &outcome)) return outcome;
+  HeadlessUtility utility(console, options);
+  utility::SettingCommands settings(utility.Context());
+  std::string marker = " setting is ";
+  if (what == "version") {
+    settings.ReviewVersion();
+    marker = "Firmware Version: ";
+  } else if (what == "language") {
+    settings.ReviewLanguage();
+  } else if (what == "polling") {
+    settings.ReviewPollingInterval();
+  } else {
+    settings.ReviewTurboSpeed();
+  }
+  const std::string record = utility.controls.Text(ControlId::HistoryBox);
+  outcome = FromRecord(record);
+  if (outcome.code == kExitDone) outcome.json["value"] = ValueAfter(record, marker);
+  return outcome;
+}
+
+Outcome Set(const std::vector<std::string>& args, const Options& options, Console& console) {
+  Outcome outcome;
+  const std::string& what = args[0];
+  const std::string& value = args[1];
+  const utility::LanguageEntry* language = nullptr;
+  std::optional<int> number;
+  if (what == "language") {
+    language = FindLanguage(value);
+    if (language == nullptr) {
+      outcome.code = kExitUsage;
+      outcome.error = "unknown language '" + value + "': give a number from 0 to 10 or one of " +
+                      LanguageChoices();
+      return outcome;
+    }
+  } else if (what == "polling") {
+    const utility::SettingFieldCheck check = utility::CheckSettingField(value);
+    if (!check.ok) {
+      outcome.code = kExitUsage;
+      outcome.error = "polling interval '" + value + "': " + check.message;
+      return outcome;
+    }
+    number = check.value;
+  } else if (what == "turbo") {
+    if (value == "on" || value == "1") number = 1;
+    if (value == "off" || value == "0") number = 0;
+    if (!number) {
+      outcome.code = kExitUsage;
+      outcome.error = "turbo speed '" + value + "': give on or off";
+      return outcome;
+    }
+  } else {
+    outcome.code = kExitUsage;
+    outcome.error = "cannot set '" + what + "': give language, polling or turbo";
+    return outcome;
+  }
+  if (!RequireReader(options, &outcome)) return outcome;
+
+  HeadlessUtility utility(console, options);
+  utility::SettingCommands settings(utility.Context());
+  utility.prompter.settingValue = number;
+  if (language != nullptr) {
+    settings.SetLanguage(*language);
+  } else if (what == "polling") {
+    settings.SetPollingInterval();
+  } else {
+    settings.SetTurboSpeed();
+  }
+  if (!TakeErrorMessages(utility.prompter, &outcome)) return outcome;
+  if (utility.prompter.WriteRefusedWithoutTerminal()) {
+    outcome.code = kExitUsage;
+    outcome.error = "a write changes the reader: add --yes to confirm it (there is no terminal "
+                    "to ask on)";
+    return outcome;
+  }
+  if (utility.sender.LastFrame().empty()) {
+    outcome.code = kExitNoAnswer;
+    outcome.error = "nothing was written: the write was not confirmed";
+    return outcome;
+  }
+  std::vector<std::string> notes = std::move(outcome.notes);
+  outcome = FromRecord(utility.controls.Text(ControlId::HistoryBox));
+  outcome.notes = std::move(notes);
+  return outcome;
+}
+
+Outcome Send(const std::string& text, bool hex, const Options& options, Console& console) {
+  Outcome outcome;
+  if (!RequireReader(options, &outcome)) return outcome;
+  HeadlessUtility utility(console, options);
+  utility.controls.SetText(ControlId::CommandBox, text);
+  if (hex) {
+    utility.sender.SendHexCommand();
+  } else {
+    utility.sender.SendTypedCommand();
+  }
+  if (!TakeErrorMessages(utility.prompter, &outcome)) return outcome;
+  // A typed send shows only the text in Pelorin's history; the tool shows
+  // the exchange as a hexadecimal send does.
+  const std::string record = hex ? utility.controls.Text(ControlId::HistoryBox)
+                                 : utility::ExchangeRecord(utility.sender.LastFrame(),
+                                                           utility.sender.LastAnswer());
+  outcome = FromRecord(record);
+  if (!hex && text.size() >= 2 && text[1] == 'Y') {
+    outcome.notes.push_back("the reader types its answer to '" + text +
+                            "' as keyboard input, which pelorin-cli cannot see");
+    outcome.json["keyboard_answer"] = true;
+  }
+  return outcome;
+}
+
+}  // namespace pelorincli

@@ -1,0 +1,36 @@
+// Which readers are there, as Pelorin's detection sees them: the interfaces
+// at positions 0 to 99 that belong to a supported reader and can be opened.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace pelorincli {
+
+struct ReaderInterface {
+  int32_t position = 0;
+  std::string path;
+  uint16_t productId = 0;  // 0x0200 older generation, 0x2420 current
+};
+
+struct ReaderStatus {
+  std::vector<ReaderInterface> interfaces;
+  // Interfaces that could not be opened for lack of permission; counted only
+  // when no reader was found, to explain why.
+  int deniedInterfaces = 0;
+
+  bool HasCurrentReader() const;
+};
+
+ReaderStatus ScanReaderStatus();
+
+// The path of a reader interface whose feature report the user may not
+// reach (access denied), or empty. It reads the feature report once, which
+// the reader answers with an empty report when no command is pending.
+std::string ReaderDeniedPath();
+
+// "current" or "older (Revision <= H)".
+std::string GenerationName(uint16_t productId);
+
+}  // namespace pelorincli
