@@ -45,6 +45,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   hidhost::InstallHost(host);
+  hidhost::InstallServices(host);
 
   skelmar::ScriptedPrompts prompts;
   int result = 0;
@@ -69,5 +70,6 @@ int main(int argc, char** argv) {
     while (window.SendTimerRunning()) Tick(window, *clock);  // the reader is closed again
   }
   hidhost::InstallHost(nullptr);
+  hidhost::InstallServices(nullptr);
   return result;
 }

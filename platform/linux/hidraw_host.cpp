@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "hidhost/os_services.h"
 #include "hidraw_device.h"
 #include "interface_path.h"
 
@@ -103,16 +102,5 @@ std::unique_ptr<Device> HidrawHost::Open(const std::string& path, Access access)
   return std::make_unique<HidrawDevice>(fd, access, std::move(node), collection, catalog_,
                                         std::move(descriptor));
 }
-
-void HidrawHost::SetKeyboardSink(KeyboardSink sink) {
-  std::lock_guard lock(sinkMutex_);
-  sink_ = std::move(sink);
-}
-
-bool HidrawHost::StartProgram(const std::string& name) {
-  return StartProgramByName(name);
-}
-
-bool HidrawHost::CapsLockOn() { return CapsLockFromLeds(sysRoot_ + "/class/leds"); }
 
 }  // namespace hidhost::hidraw

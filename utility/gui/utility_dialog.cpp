@@ -14,7 +14,7 @@
 
 #include "app_icon.h"
 #include "dialog_template.h"
-#include "hidhost/host.h"
+#include "hidhost/system_services.h"
 #include "text_codec.h"
 
 namespace utility {
@@ -36,7 +36,7 @@ UtilityDialog::UtilityDialog(Session& session, Prompter& prompter, QWidget* pare
   // The reader answers as a keyboard, possibly from another thread: its text
   // is queued to the GUI thread and dropped if the dialog is gone by then.
   QPointer<UtilityDialog> self(this);
-  hidhost::CurrentHost().SetKeyboardSink([self](const std::string& text) {
+  hidhost::CurrentServices().SetKeyboardSink([self](const std::string& text) {
     QMetaObject::invokeMethod(
         QCoreApplication::instance(), [self, text] { if (!self.isNull()) self->TypeText(text); },
         Qt::QueuedConnection);
@@ -44,7 +44,7 @@ UtilityDialog::UtilityDialog(Session& session, Prompter& prompter, QWidget* pare
 }
 
 UtilityDialog::~UtilityDialog() {
-  hidhost::CurrentHost().SetKeyboardSink({});
+  hidhost::CurrentServices().SetKeyboardSink({});
   while (busyDepth_ > 0) SetBusy(false);
 }
 
