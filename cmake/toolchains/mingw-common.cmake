@@ -5,6 +5,10 @@ set(CMAKE_RC_COMPILER ${MINGW_TRIPLE}-windres)
 set(CMAKE_DLLTOOL ${MINGW_TRIPLE}-dlltool)
 set(CMAKE_OBJDUMP ${MINGW_TRIPLE}-objdump)
 
+# printf with the C99 formats (%zu, %lld) instead of the system's own.
+set(CMAKE_C_FLAGS_INIT "-D__USE_MINGW_ANSI_STDIO=1")
+set(CMAKE_CXX_FLAGS_INIT "-D__USE_MINGW_ANSI_STDIO=1")
+
 # Libraries and packages come from the target's root only; programs from the
 # build machine. Qt 6 for Windows is found through CMAKE_PREFIX_PATH.
 set(CMAKE_FIND_ROOT_PATH /usr/${MINGW_TRIPLE})

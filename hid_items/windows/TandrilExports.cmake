@@ -51,3 +51,24 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 4)
             -l $<TARGET_LINKER_FILE:tandril> -D Tandril.dll
     COMMENT "Import library of Tandril.dll for its decorated exports")
 endif()
+
+# The checks that need no running: the export table, and a C client linked
+# through the import library. On 64-bit the client also runs (under the
+# emulator when cross-compiling) against the simulated reader.
+if(SUITE_TESTS)
+  add_executable(tandril_c_client ${CMAKE_CURRENT_SOURCE_DIR}/windows/c_client.c)
+  target_link_libraries(tandril_c_client PRIVATE tandril)
+  suite_warnings(tandril_c_client)
+  if(NOT CMAKE_OBJDUMP)
+    find_program(CMAKE_OBJDUMP NAMES ${MINGW_TRIPLE}-objdump objdump)
+  endif()
+  math(EXPR _bits "${CMAKE_SIZEOF_VOID_P} * 8")
+  add_test(NAME tandril_exports
+    COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${CMAKE_OBJDUMP} -DDLL=$<TARGET_FILE:tandril> -DBITS=${_bits}
+            -P ${CMAKE_CURRENT_SOURCE_DIR}/windows/check_exports.cmake)
+  set_tests_properties(tandril_exports PROPERTIES LABELS windows-static)
+  if(CMAKE_CROSSCOMPILING_EMULATOR OR NOT CMAKE_CROSSCOMPILING)
+    add_test(NAME tandril_c_client COMMAND tandril_c_client --expect-devices)
+    set_tests_properties(tandril_c_client PROPERTIES ENVIRONMENT "HID_SIMULATION=reader")
+  endif()
+endif()

@@ -132,8 +132,24 @@ class Rebuilder {
         }
       }
     }
-    for (size_t r = 0; r < records.size(); ++r) AddField(type, records[r], r >= firstButton, hits[r]);
+    for (size_t r = 0; r < records.size(); ++r) {
+      if (r == 0 || r == firstButton) previous_ = SIZE_MAX;  // groups stay within one caps list
+      AddField(type, records[r], r >= firstButton, hits[r]);
+    }
     return true;
+  }
+
+  // Whether `f` continues the main item of `group`: the system lists the
+  // usages of one main item last first, each field just below the one before.
+  static bool SameMainItem(const Field& group, const Field& f) {
+    const HIDP_VALUE_CAPS& a = group.caps;
+    const HIDP_VALUE_CAPS& b = f.caps;
+    return !group.isArray && !f.isArray && !a.IsRange && !b.IsRange && group.type == f.type &&
+           group.id == f.id && group.link == f.link && group.size == f.size && f.count == 1 &&
+           f.bit != UINT32_MAX && group.bit == f.bit + f.size && a.BitField == b.BitField &&
+           a.UsagePage == b.UsagePage && a.LogicalMin == b.LogicalMin && a.LogicalMax == b.LogicalMax &&
+           a.PhysicalMin == b.PhysicalMin && a.PhysicalMax == b.PhysicalMax && a.Units == b.Units &&
+           a.UnitsExp == b.UnitsExp;
   }
 
   void AddField(int type, const HIDP_VALUE_CAPS& c, bool isButton,
@@ -154,8 +170,9 @@ class Rebuilder {
       f.size = c.BitSize;
       f.count = c.IsRange ? usages : std::max<uint16_t>(c.ReportCount, 1);
     } else if (!f.isArray) {
+      // A usage's surplus fields answer for it too.
       f.size = 1;
-      f.count = usages;
+      f.count = std::max<uint32_t>({usages, c.ReportCount, all.empty() ? 0u : all.back() - all.front() + 1});
     } else {
       if (!all.empty()) {
         for (auto& field : fields_) {  // a further usage range of an array met before
@@ -183,6 +200,14 @@ class Rebuilder {
     } else {
       f.bit = all.front();
     }
+    if (previous_ != SIZE_MAX && SameMainItem(fields_[previous_], f)) {
+      Field& group = fields_[previous_];
+      group.extra.push_back(c);
+      group.bit = f.bit;
+      ++group.count;
+      return;
+    }
+    previous_ = fields_.size();
     fields_.push_back(f);
   }
 
@@ -312,8 +337,14 @@ class Rebuilder {
     }
     out_.Unsigned(0x74, f.size);
     out_.Unsigned(0x94, f.count);
-    WriteUsages(c);
-    for (const auto& e : f.extra) WriteUsages(e);
+    if (f.isArray) {
+      WriteUsages(c);
+      for (const auto& e : f.extra) WriteUsages(e);
+    } else {
+      // A main item's usages, first field first: the last listed comes first.
+      for (auto e = f.extra.rbegin(); e != f.extra.rend(); ++e) WriteUsages(*e);
+      WriteUsages(c);
+    }
     if (c.BitField > 0xFF) {
       out_.Put(MainPrefix(f.type), 2, c.BitField);
     } else {
@@ -371,6 +402,7 @@ class Rebuilder {
   std::vector<Field> fields_;
   std::map<std::pair<int, uint8_t>, uint32_t> cursors_;
   bool usesIds_ = false;
+  size_t previous_ = SIZE_MAX;  // the field the next record may join
   Writer out_;
 };
 

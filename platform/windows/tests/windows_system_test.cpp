@@ -6,17 +6,32 @@
 #include <windows.h>
 
 #include "hidhost/errors.h"
+#include "hidhost/hidp.h"
 #include "hidhost/os_host.h"
 #include "hidhost/system_services.h"
 
 namespace hidhost {
 namespace {
 
-TEST(WindowsSystem, EnumerationWithoutDevicesIsEmpty) {
+// Wine lists a virtual keyboard and mouse of its own; Windows lists whatever
+// is plugged in. Each listed interface opens for queries and gives a model
+// rebuilt through the system's HidP_* functions.
+TEST(WindowsSystem, EnumeratedInterfacesOpenWithAReportModel) {
   auto host = MakeOsHost();
   std::vector<std::string> paths = {"stale"};
   ASSERT_TRUE(host->EnumerateInterfaces(&paths)) << hidhost::GetLastError();
-  EXPECT_TRUE(paths.empty());
+  for (const auto& path : paths) {
+    SCOPED_TRACE(path);
+    EXPECT_NE(path, "stale");
+    auto device = host->Open(path, Access::Query);
+    if (!device) continue;  // held exclusively by the system (keyboards on Windows)
+    Attributes attributes;
+    EXPECT_TRUE(device->GetAttributes(&attributes));
+    const hid::PreparsedPtr model = device->GetPreparsedData();
+    ASSERT_TRUE(model) << hidhost::GetLastError();
+    hid::HIDP_CAPS caps{};
+    EXPECT_EQ(hid::HidP_GetCaps(model.get(), &caps), hid::HIDP_STATUS_SUCCESS);
+  }
 }
 
 TEST(WindowsSystem, OpenOfAMissingInterfaceFailsWithTheSystemsCode) {
