@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the suite needs to build, test and run,
 # skipping those already installed. Runs apt-get through sudo when not root.
+# With the argument "windows": what the Windows cross builds need instead
+# (MinGW-w64, Wine for 64-bit programs, and GoogleTest's sources).
 set -euo pipefail
 
 packages=(
@@ -11,6 +13,11 @@ packages=(
   libfuse3-dev fuse3
   clang libclang-rt-14-dev
 )
+if [[ ${1:-} == windows ]]; then
+  # No wine32: these machines run no 32-bit programs, so the 32-bit build is
+  # checked without running it.
+  packages=(cmake ninja-build mingw-w64 wine wine64 googletest nlohmann-json3-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -10,7 +10,7 @@
 #include "emulated_tree.h"
 #include "hidhost/sim.h"
 #include "hidhost/sim_device.h"
-#include "hidraw_host.h"
+#include "hidhost/os_host.h"
 #include "reader_link/reader_device.h"
 
 namespace {
@@ -24,7 +24,7 @@ constexpr uint32_t kInterfaces = 16;
 struct Fixture {
   std::unique_ptr<EmulatedTree> tree;
   std::shared_ptr<hidhost::sim::VirtualClock> clock;
-  std::shared_ptr<hidhost::hidraw::HidrawHost> host;
+  std::shared_ptr<hidhost::Host> host;
 };
 
 Fixture& Shared() {
@@ -57,8 +57,7 @@ Fixture& Shared() {
       setup.model->Attach(f.clock, {});
       f.tree->AddNode(setup);
     }
-    f.host = std::make_shared<hidhost::hidraw::HidrawHost>(f.clock, f.tree->sysRoot(),
-                                                           f.tree->devRoot());
+    f.host = hidhost::MakeHidrawHost(f.clock, f.tree->sysRoot(), f.tree->devRoot());
     return f;
   }();
   return fixture;

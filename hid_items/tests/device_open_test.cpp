@@ -43,9 +43,6 @@ class FaultyHost : public hidhost::Host {
     return std::make_unique<ModelLessDevice>(std::move(device));
   }
   hidhost::Clock& clock() override { return inner_->clock(); }
-  void SetKeyboardSink(hidhost::KeyboardSink sink) override { inner_->SetKeyboardSink(sink); }
-  bool StartProgram(const std::string& name) override { return inner_->StartProgram(name); }
-  bool CapsLockOn() override { return inner_->CapsLockOn(); }
 
   int opens[2] = {0, 0};  // query, read-write
 

@@ -15,7 +15,7 @@ class DeviceStringsTest : public SimHostTest {};
 TEST_F(DeviceStringsTest, ReadsWhatTheDeviceHasIntoBuffersThatFit) {
   const struct {
     const char* name;
-    int32_t (*read)(uint32_t, wchar_t*, uint32_t);
+    int32_t(TANDRIL_CALL* read)(uint32_t, wchar_t*, uint32_t);
     const wchar_t* text;  // null: the device has no such string
   } cases[] = {
       {"manufacturer", GetManufacturerString, L"Orvane Power"},

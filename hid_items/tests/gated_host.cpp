@@ -84,9 +84,6 @@ std::unique_ptr<hidhost::Device> GatedHost::Open(const std::string& path, hidhos
 }
 
 hidhost::Clock& GatedHost::clock() { return inner_->clock(); }
-void GatedHost::SetKeyboardSink(hidhost::KeyboardSink sink) { inner_->SetKeyboardSink(sink); }
-bool GatedHost::StartProgram(const std::string& name) { return inner_->StartProgram(name); }
-bool GatedHost::CapsLockOn() { return inner_->CapsLockOn(); }
 
 void GatedHost::Release(int count) {
   std::lock_guard<std::mutex> lock(mutex_);

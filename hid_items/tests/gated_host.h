@@ -26,9 +26,6 @@ class GatedHost : public hidhost::Host {
   bool EnumerateInterfaces(std::vector<std::string>* paths) override;
   std::unique_ptr<hidhost::Device> Open(const std::string& path, hidhost::Access access) override;
   hidhost::Clock& clock() override;
-  void SetKeyboardSink(hidhost::KeyboardSink sink) override;
-  bool StartProgram(const std::string& name) override;
-  bool CapsLockOn() override;
 
   // Lets `count` more reads through the gate.
   void Release(int count = 1);

@@ -1,6 +1,7 @@
 #include "skelmar/setup_dialog.h"
 
 #include "hidhost/host.h"
+#include "hidhost/system_services.h"
 #include "skelmar/batch_file.h"
 
 namespace skelmar {
@@ -75,13 +76,13 @@ void SetupDialog::OnSend() {
   state_.SendText = text.substr(0, kMaxSendChars);
   state_.CharsLeft = static_cast<int32_t>(state_.SendText.size());
   DisableWhileSending();
-  channel_.SetCapsLock(hidhost::CurrentHost().CapsLockOn());
+  channel_.SetCapsLock(hidhost::CurrentServices().CapsLockOn());
   state_.StatusLine = kSending;
   window_.StartSendTimer(kTickMs);
 }
 
 void SetupDialog::OnSendFile() {
-  channel_.SetCapsLock(hidhost::CurrentHost().CapsLockOn());
+  channel_.SetCapsLock(hidhost::CurrentServices().CapsLockOn());
   // A non-zero LinesLeft means the sending tick continues a batch.
   if (state_.LinesLeft == 0) {
     if (!channel_.FindReader()) {

@@ -17,6 +17,7 @@ void SimReaderTest::InstallPreset(const std::string& preset) {
   host_ = hidhost::sim::SimulatedHost::Create(preset, clock_, &error);
   ASSERT_TRUE(host_ && error.empty()) << error;
   hidhost::InstallHost(host_);
+  hidhost::InstallServices(host_);
   seen_ = 0;
 }
 
@@ -29,6 +30,7 @@ void SimReaderTest::InstallDevices(const std::vector<std::string>& devices) {
   host_ = hidhost::sim::SimulatedHost::CreateFromJson(json, "skelmar test devices", clock_, &error);
   ASSERT_TRUE(host_ && error.empty()) << error;
   hidhost::InstallHost(host_);
+  hidhost::InstallServices(host_);
   seen_ = 0;
 }
 

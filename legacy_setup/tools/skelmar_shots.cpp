@@ -47,6 +47,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   hidhost::InstallHost(host);
+  hidhost::InstallServices(host);
 
   skelmar::QtPrompts prompts(skelmar::kBatchFileFilter);  // nothing asks: no dialog is built
   int result = 0;
@@ -71,5 +72,6 @@ int main(int argc, char** argv) {
     while (window.SendTimerRunning()) Tick(window, *clock);  // the reader is closed again
   }
   hidhost::InstallHost(nullptr);
+  hidhost::InstallServices(nullptr);
   return result;
 }

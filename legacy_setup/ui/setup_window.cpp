@@ -12,6 +12,7 @@
 
 #include "gui_common/text_codec.h"
 #include "hidhost/host.h"
+#include "hidhost/system_services.h"
 #include "setup_icon.h"
 #include "skelmar/win_exception.h"
 
@@ -59,13 +60,13 @@ SetupWindow::SetupWindow(Prompts& prompts, TimerMode timerMode)
   // A simulated reader types on the thread that wrote to it, which is this
   // dialog's; the text is posted so that it arrives after the current event,
   // as keystrokes from a real keyboard do.
-  hidhost::CurrentHost().SetKeyboardSink([this](const std::string& text) {
+  hidhost::CurrentServices().SetKeyboardSink([this](const std::string& text) {
     QMetaObject::invokeMethod(this, [this, text] { TypeIntoFocus(text); }, Qt::QueuedConnection);
   });
 }
 
 SetupWindow::~SetupWindow() {
-  hidhost::CurrentHost().SetKeyboardSink({});
+  hidhost::CurrentServices().SetKeyboardSink({});
   controller_.reset();
 }
 

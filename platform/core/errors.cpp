@@ -3,8 +3,19 @@
 #include <cerrno>
 #include <cstdio>
 
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+
 namespace hidhost {
 
+#if defined(_WIN32)
+// The thread's own last-error code, so that a client calling the system's
+// GetLastError() sees the codes the suite sets.
+uint32_t GetLastError() { return ::GetLastError(); }
+
+void SetLastError(uint32_t code) { ::SetLastError(code); }
+#else
 namespace {
 thread_local uint32_t t_lastError = kErrorSuccess;
 }
@@ -12,6 +23,7 @@ thread_local uint32_t t_lastError = kErrorSuccess;
 uint32_t GetLastError() { return t_lastError; }
 
 void SetLastError(uint32_t code) { t_lastError = code; }
+#endif
 
 const char* ErrorName(uint32_t code) {
   switch (code) {
@@ -57,7 +69,10 @@ uint32_t ErrorFromErrno(int err) {
     case ENODEV:
     case ENXIO:
     case EIO:
-    case ESHUTDOWN: return kErrorDeviceNotConnected;
+#if defined(ESHUTDOWN)
+    case ESHUTDOWN:
+#endif
+      return kErrorDeviceNotConnected;
     case ETIMEDOUT: return kErrorTimeout;
     default: return kErrorGenFailure;  // EPIPE (stall) and anything else the device refused
   }

@@ -2,6 +2,10 @@
 #include <chrono>
 #include <thread>
 
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+
 #include "hidhost/sim.h"
 
 namespace hidhost {
@@ -15,7 +19,11 @@ class RealClock : public Clock {
         duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
   }
   void SleepMs(uint32_t ms) override {
+#if defined(_WIN32)
+    ::Sleep(ms);
+#else
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+#endif
   }
 };
 

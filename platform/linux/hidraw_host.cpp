@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "hidhost/os_services.h"
 #include "hidraw_device.h"
 #include "interface_path.h"
 
@@ -98,16 +97,5 @@ std::unique_ptr<Device> HidrawHost::Open(const std::string& path, Access access)
   return std::make_unique<HidrawDevice>(fd, access, std::move(node), collection, catalog_,
                                         std::move(descriptor), std::move(nodePath));
 }
-
-void HidrawHost::SetKeyboardSink(KeyboardSink sink) {
-  std::lock_guard lock(sinkMutex_);
-  sink_ = std::move(sink);
-}
-
-bool HidrawHost::StartProgram(const std::string& name) {
-  return StartProgramByName(name);
-}
-
-bool HidrawHost::CapsLockOn() { return CapsLockFromLeds(sysRoot_ + "/class/leds"); }
 
 }  // namespace hidhost::hidraw

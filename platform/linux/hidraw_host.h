@@ -21,11 +21,6 @@ class HidrawHost : public Host {
   bool EnumerateInterfaces(std::vector<std::string>* paths) override;
   std::unique_ptr<Device> Open(const std::string& path, Access access) override;
   Clock& clock() override { return *clock_; }
-  // Real readers type through the system's own keyboard input, so the sink
-  // is kept for the interface's sake and never called.
-  void SetKeyboardSink(KeyboardSink sink) override;
-  bool StartProgram(const std::string& name) override;
-  bool CapsLockOn() override;
 
  private:
   std::shared_ptr<Clock> clock_;
@@ -35,8 +30,6 @@ class HidrawHost : public Host {
   std::mutex pathsMutex_;
   uint64_t pathsGeneration_ = UINT64_MAX;
   std::vector<std::string> paths_;  // of that generation
-  std::mutex sinkMutex_;
-  KeyboardSink sink_;
 };
 
 }  // namespace hidhost::hidraw

@@ -10,4 +10,9 @@ std::shared_ptr<Host> MakeOsHost() {
   return std::make_shared<hidraw::HidrawHost>(sim::MakeRealClock());
 }
 
+std::shared_ptr<Host> MakeHidrawHost(std::shared_ptr<Clock> clock, const std::string& sysRoot,
+                                     const std::string& devRoot) {
+  return std::make_shared<hidraw::HidrawHost>(std::move(clock), sysRoot, devRoot);
+}
+
 }  // namespace hidhost

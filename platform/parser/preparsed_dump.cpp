@@ -7,7 +7,13 @@
 namespace hid {
 namespace {
 
+// MinGW checks plain printf formats against the system's own printf, which
+// lacks %zu; the suite builds with MinGW's C99 printf there.
+#if defined(__MINGW32__)
+void Append(std::string& out, const char* format, ...) __attribute__((format(gnu_printf, 2, 3)));
+#else
 void Append(std::string& out, const char* format, ...) __attribute__((format(printf, 2, 3)));
+#endif
 void Append(std::string& out, const char* format, ...) {
   char line[512];
   va_list args;

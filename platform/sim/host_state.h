@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "hidhost/host.h"
+#include "hidhost/system_services.h"
 
 namespace hidhost::sim {
 

@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <optional>
 
-#include "hidhost/os_services.h"
 #include "hidhost/sim.h"
 #include "hidhost/sim_device.h"
 #include "host_state.h"
@@ -59,6 +58,13 @@ class SimulatedHostImpl {
   bool recordStarts_ = true;
   bool startResult_ = true;
   std::vector<std::string> starts_;
+  std::shared_ptr<SystemServices> os_;  // for a live host, made on first use
+
+  SystemServices& Os() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!os_) os_ = MakeOsServices();
+    return *os_;
+  }
 };
 
 SimulatedHost::SimulatedHost(std::unique_ptr<SimulatedHostImpl> impl) : impl_(std::move(impl)) {}
@@ -137,7 +143,7 @@ bool SimulatedHost::StartProgram(const std::string& name) {
       return impl_->startResult_;
     }
   }
-  return StartProgramByName(name);
+  return impl_->Os().StartProgram(name);
 }
 
 bool SimulatedHost::CapsLockOn() {
@@ -147,7 +153,7 @@ bool SimulatedHost::CapsLockOn() {
     if (impl_->recordStarts_) return false;
   }
   // A live host (the demo) follows the real keyboard until told otherwise.
-  return CapsLockFromLeds();
+  return impl_->Os().CapsLockOn();
 }
 
 std::vector<std::string> SimulatedHost::Transcript() const { return impl_->state_->Transcript(); }

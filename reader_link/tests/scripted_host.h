@@ -39,9 +39,6 @@ class ScriptedHost : public hidhost::Host {
   bool EnumerateInterfaces(std::vector<std::string>* paths) override;
   std::unique_ptr<hidhost::Device> Open(const std::string& path, hidhost::Access access) override;
   hidhost::Clock& clock() override { return *clock_; }
-  void SetKeyboardSink(hidhost::KeyboardSink) override {}
-  bool StartProgram(const std::string&) override { return false; }
-  bool CapsLockOn() override { return false; }
 
  private:
   std::vector<std::shared_ptr<ScriptedInterface>> interfaces_;

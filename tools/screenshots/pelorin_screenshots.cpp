@@ -35,6 +35,7 @@ bool Render(const QDir& folder, const char* file, const char* preset,
     return false;
   }
   hidhost::InstallHost(host);
+  hidhost::InstallServices(host);
   readerlink::ReaderGeneration = readerlink::kGenerationNone;
 
   utility::Session session;

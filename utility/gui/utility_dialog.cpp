@@ -14,8 +14,9 @@
 
 #include "app_icon.h"
 #include "dialog_template.h"
-#include "hidhost/host.h"
 #include "gui_common/text_codec.h"
+#include "hidhost/host.h"
+#include "hidhost/system_services.h"
 
 namespace utility {
 
@@ -40,7 +41,7 @@ UtilityDialog::UtilityDialog(Session& session, Prompter& prompter, QWidget* pare
   // The reader answers as a keyboard, possibly from another thread: its text
   // is queued to the GUI thread and dropped if the dialog is gone by then.
   QPointer<UtilityDialog> self(this);
-  hidhost::CurrentHost().SetKeyboardSink([self](const std::string& text) {
+  hidhost::CurrentServices().SetKeyboardSink([self](const std::string& text) {
     QMetaObject::invokeMethod(
         QCoreApplication::instance(), [self, text] { if (!self.isNull()) self->TypeText(text); },
         Qt::QueuedConnection);
@@ -48,7 +49,7 @@ UtilityDialog::UtilityDialog(Session& session, Prompter& prompter, QWidget* pare
 }
 
 UtilityDialog::~UtilityDialog() {
-  hidhost::CurrentHost().SetKeyboardSink({});
+  hidhost::CurrentServices().SetKeyboardSink({});
   while (busyDepth_ > 0) SetBusy(false);
 }
 

@@ -32,6 +32,7 @@ void DialogTest::MakeHost(const std::string& preset) {
   sim->SetRecordProgramStarts(true);
   host = std::make_shared<HostWrapper>(sim);
   hidhost::InstallHost(host);
+  hidhost::InstallServices(host);
 }
 
 void DialogTest::MakeDialog() {
@@ -47,7 +48,10 @@ void DialogTest::Start(const std::string& preset) {
 
 void DialogTest::TearDown() {
   dialog.reset();
-  if (host) hidhost::InstallHost(hidhost::sim::SimulatedHost::Create("none", clock));
+  if (host) {
+    hidhost::InstallHost(hidhost::sim::SimulatedHost::Create("none", clock));
+    hidhost::InstallServices(nullptr);
+  }
 }
 
 void DialogTest::Click(ControlId id) {

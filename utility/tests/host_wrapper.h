@@ -1,4 +1,4 @@
-// A host for dialog tests: the simulated host, seen through a wrapper that
+// A host and system services for dialog tests: the simulated host, seen through a wrapper that
 // can repeat an interface at a second position, make one interface refuse
 // to open after its probe, hide every interface (unplug), and counts the
 // interface enumerations.
@@ -16,7 +16,7 @@
 
 namespace utility::testing {
 
-class HostWrapper : public hidhost::Host {
+class HostWrapper : public hidhost::Host, public hidhost::SystemServices {
  public:
   explicit HostWrapper(std::shared_ptr<hidhost::sim::SimulatedHost> inner) : inner_(std::move(inner)) {}
 
@@ -41,6 +41,8 @@ class HostWrapper : public hidhost::Host {
   bool EnumerateInterfaces(std::vector<std::string>* paths) override;
   std::unique_ptr<hidhost::Device> Open(const std::string& path, hidhost::Access access) override;
   hidhost::Clock& clock() override { return inner_->clock(); }
+
+  // SystemServices
   void SetKeyboardSink(hidhost::KeyboardSink sink) override {
     sink_ = sink;
     inner_->SetKeyboardSink(std::move(sink));

@@ -10,10 +10,19 @@
 namespace hidhost {
 namespace {
 
+// Sets (or, with an empty value, clears) HID_SIMULATION.
+void SetSimulation(const char* value) {
+#if defined(_WIN32)
+  _putenv_s("HID_SIMULATION", value);
+#else
+  setenv("HID_SIMULATION", value, 1);
+#endif
+}
+
 class HostSelection : public ::testing::Test {
  protected:
   void TearDown() override {
-    unsetenv("HID_SIMULATION");
+    SetSimulation("");
     InstallHost(nullptr);
   }
 };
@@ -29,7 +38,7 @@ TEST_F(HostSelection, InstalledHostServesTheShorthands) {
 }
 
 TEST_F(HostSelection, SimulationVariableChoosesTheSimulatedHostWithRealTime) {
-  setenv("HID_SIMULATION", "both-readers", 1);
+  SetSimulation("both-readers");
   InstallHost(nullptr);
   auto* sim = dynamic_cast<sim::SimulatedHost*>(&CurrentHost());
   ASSERT_NE(sim, nullptr);
@@ -40,7 +49,7 @@ TEST_F(HostSelection, SimulationVariableChoosesTheSimulatedHostWithRealTime) {
 }
 
 TEST_F(HostSelection, EmptySimulationVariableMeansTheOperatingSystemHost) {
-  setenv("HID_SIMULATION", "", 1);
+  SetSimulation("");
   InstallHost(nullptr);
   EXPECT_EQ(dynamic_cast<sim::SimulatedHost*>(&CurrentHost()), nullptr);
 }

@@ -1,7 +1,11 @@
-// Symbol visibility for the host layer's shared library.
+// Symbol visibility for the host layer's shared library: only what is marked
+// HIDHOST_API is exported, on every platform. HIDHOST_STATIC is set for
+// programs that link the layer's static library instead.
 #pragma once
 
-#if defined(_WIN32)
+#if defined(HIDHOST_STATIC)
+#  define HIDHOST_API
+#elif defined(_WIN32)
 #  if defined(HIDHOST_BUILDING)
 #    define HIDHOST_API __declspec(dllexport)
 #  else

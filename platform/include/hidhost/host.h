@@ -1,7 +1,8 @@
-// The host layer: everything the suite asks of the operating system, behind
-// one interface. A backend implements it for one platform (Linux hidraw, the
-// simulated host, later Windows); the programs and libraries of the suite call
-// nothing else for devices, time, program start or keyboard state.
+// The host layer's device side: HID interfaces and time, behind one
+// interface. A backend implements it for one platform (Linux hidraw, Windows,
+// the simulated host); the programs and libraries of the suite call nothing
+// else for devices or time. Program start and keyboard state are the system
+// services' (hidhost/system_services.h).
 //
 // Every operation that fails sets the calling thread's last-error code
 // (hidhost/errors.h) and says which codes it uses in its contract below.
@@ -9,7 +10,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -96,11 +96,6 @@ class HIDHOST_API Device {
   virtual bool GetIndexedString(uint32_t index, wchar_t* buffer, size_t bytes) = 0;
 };
 
-// Text typed by a device that acts as a keyboard (a reader answering a
-// command). Called on the thread that made the device type, usually the
-// thread that sent the command. 8-bit text; "\r" ends a line.
-using KeyboardSink = std::function<void(const std::string& text)>;
-
 class HIDHOST_API Host {
  public:
   virtual ~Host();
@@ -116,17 +111,6 @@ class HIDHOST_API Host {
   virtual std::unique_ptr<Device> Open(const std::string& path, Access access) = 0;
 
   virtual Clock& clock() = 0;
-
-  // Installs or (with an empty function) removes the keyboard sink.
-  virtual void SetKeyboardSink(KeyboardSink sink) = 0;
-
-  // Starts a program by bare name, with no arguments, without waiting for
-  // it: first in the running program's own folder, then on PATH. False with
-  // 2 when it cannot be found or started.
-  virtual bool StartProgram(const std::string& name) = 0;
-
-  // Whether Caps Lock is toggled on. False when the state cannot be read.
-  virtual bool CapsLockOn() = 0;
 };
 
 // The process's host. On first use it is chosen from the environment: the

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "hidhost/host.h"
+#include "hidhost/system_services.h"
 
 namespace hidhost::sim {
 
@@ -41,7 +42,9 @@ HIDHOST_API std::shared_ptr<Clock> MakeRealClock();
 
 class SimulatedHostImpl;
 
-class HIDHOST_API SimulatedHost : public Host {
+// Both the host and the system services: its devices type into the keyboard
+// sink, and program starts and Caps Lock can be recorded and set.
+class HIDHOST_API SimulatedHost : public Host, public SystemServices {
  public:
   ~SimulatedHost() override;
 
@@ -61,6 +64,8 @@ class HIDHOST_API SimulatedHost : public Host {
   bool EnumerateInterfaces(std::vector<std::string>* paths) override;
   std::unique_ptr<Device> Open(const std::string& path, Access access) override;
   Clock& clock() override;
+
+  // SystemServices
   void SetKeyboardSink(KeyboardSink sink) override;
   bool StartProgram(const std::string& name) override;
   bool CapsLockOn() override;
@@ -73,10 +78,11 @@ class HIDHOST_API SimulatedHost : public Host {
   void ClearTranscript();
   // Caps Lock as CapsLockOn() reports it from now on. Until it is called, a
   // host that records program starts reports Caps Lock off, and one that
-  // really starts programs reports the real keyboard's state.
+  // really starts programs asks the operating system's services.
   void SetCapsLock(bool on);
   // When recording (the default for hosts built by tests), StartProgram only
-  // records the name and returns `result`; otherwise it starts the program.
+  // records the name and returns `result`; otherwise the operating system's
+  // services start the program.
   void SetRecordProgramStarts(bool record, bool result = true);
   std::vector<std::string> ProgramStarts() const;
 

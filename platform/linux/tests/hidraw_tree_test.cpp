@@ -12,7 +12,6 @@ namespace {
 using Enumeration = TreeTest;
 using Identity = TreeTest;
 using Permissions = TreeTest;
-using HostServices = TreeTest;
 
 TEST_F(Enumeration, ShowsPlugAndUnplugAtTheNextListingEvenWhenANodeNumberIsReused) {
   Add(0, Model(Definition(0x1111, 1, kBootKeyboard)));
@@ -189,14 +188,6 @@ TEST_F(Permissions, QueryOpensEveryNodeAndFeatureReportsNeedOneRight) {
     EXPECT_FALSE(device->ReadInput(input, sizeof input, &received));
     EXPECT_EQ(GetLastError(), kErrorAccessDenied);
   }
-}
-
-TEST_F(HostServices, CapsLockFollowsTheKeyboardLeds) {
-  EXPECT_FALSE(host_->CapsLockOn());
-  tree_->sysfs().SetCapsLock(true);
-  EXPECT_TRUE(host_->CapsLockOn());
-  tree_->sysfs().SetCapsLock(false);
-  EXPECT_FALSE(host_->CapsLockOn());
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 
 #include "emulated_sysfs.h"
 #include "hidhost/sim.h"
-#include "hidraw_host.h"
+#include "hidhost/os_host.h"
 
 namespace hidhost::hidraw::testing {
 namespace {
@@ -33,8 +33,7 @@ class SysfsListing : public ::testing::Test {
     ASSERT_NE(::mkdtemp(base), nullptr);
     base_ = base;
     sysfs_ = std::make_unique<EmulatedSysfs>(base_ + "/sys");
-    host_ = std::make_unique<HidrawHost>(std::make_shared<sim::VirtualClock>(), sysfs_->root(),
-                                         "/dev");
+    host_ = MakeHidrawHost(std::make_shared<sim::VirtualClock>(), sysfs_->root(), "/dev");
   }
   void TearDown() override {
     std::error_code ec;
@@ -48,7 +47,7 @@ class SysfsListing : public ::testing::Test {
 
   std::string base_;
   std::unique_ptr<EmulatedSysfs> sysfs_;
-  std::unique_ptr<HidrawHost> host_;
+  std::shared_ptr<Host> host_;
 };
 
 TEST_F(SysfsListing, ListsNodesByMinorAndEachCollectionOfANode) {
@@ -87,9 +86,9 @@ TEST_F(SysfsListing, LeavesOutANodeWhoseDescriptorIsRefused) {
 }
 
 TEST_F(SysfsListing, EmptyWithoutAHidrawClass) {
-  HidrawHost host(std::make_shared<sim::VirtualClock>(), base_ + "/nothing-here", "/dev");
+  auto host = MakeHidrawHost(std::make_shared<sim::VirtualClock>(), base_ + "/nothing-here", "/dev");
   std::vector<std::string> paths = {"stale"};
-  EXPECT_TRUE(host.EnumerateInterfaces(&paths));
+  EXPECT_TRUE(host->EnumerateInterfaces(&paths));
   EXPECT_TRUE(paths.empty());
 }
 

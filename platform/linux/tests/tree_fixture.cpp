@@ -48,7 +48,7 @@ void TreeTest::SetUp() {
   tree_ = EmulatedTree::Mount(&whyNot);
   if (!tree_) GTEST_SKIP() << "the emulated device tree needs FUSE: " << whyNot;
   clock_ = std::make_shared<sim::VirtualClock>();
-  host_ = std::make_shared<HidrawHost>(clock_, tree_->sysRoot(), tree_->devRoot());
+  host_ = MakeHidrawHost(clock_, tree_->sysRoot(), tree_->devRoot());
 }
 
 void TreeTest::TearDown() {

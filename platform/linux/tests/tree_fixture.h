@@ -11,7 +11,7 @@
 #include "emulated_tree.h"
 #include "hidhost/sim.h"
 #include "hidhost/sim_device.h"
-#include "hidraw_host.h"
+#include "hidhost/os_host.h"
 
 namespace hidhost::hidraw::testing {
 
@@ -44,7 +44,7 @@ class TreeTest : public ::testing::Test {
 
   std::unique_ptr<EmulatedTree> tree_;
   std::shared_ptr<sim::VirtualClock> clock_;
-  std::shared_ptr<HidrawHost> host_;
+  std::shared_ptr<Host> host_;
 };
 
 sim::DeviceDefinition Definition(uint16_t vendor, uint16_t product, std::vector<uint8_t> descriptor);

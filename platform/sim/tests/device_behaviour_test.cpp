@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <future>
 #include <thread>
@@ -263,7 +264,9 @@ TEST(Ups, InputReportsLoopThroughMainsFailureAndReturn) {
 }
 
 TEST(Transcript, EveryRequestIsOneLineInTheFileAndOnTheHost) {
-  const std::string file = ::testing::TempDir() + "sim_transcript_test.txt";
+  // Forward slashes: the path goes into JSON text unescaped (Windows takes them too).
+  const std::string file =
+      std::filesystem::path(::testing::TempDir() + "sim_transcript_test.txt").generic_string();
   std::remove(file.c_str());
   TestHost t = MakeJsonHost(Device(R"("transcript": ")" + file +
                                    R"(", "fail_get_feature": 1, "input_reports": [{"delay_ms": 5, "data": "03 0a"}])"));

@@ -1,6 +1,6 @@
 #include "utility/utility_controller.h"
 
-#include "hidhost/host.h"
+#include "hidhost/system_services.h"
 #include "utility/control_ids.h"
 #include "utility/history_saver.h"
 #include "utility/reader_detection.h"
@@ -40,7 +40,7 @@ void UtilityController::ShowCommandPanel() { utility::ShowCommandPanel(controls_
 
 void UtilityController::LaunchLegacyTool() {
   // Pelorin ends whether or not the legacy tool started.
-  hidhost::CurrentHost().StartProgram(kLegacyToolName);
+  hidhost::CurrentServices().StartProgram(kLegacyToolName);
   ExitUtility();
 }
 

@@ -14,7 +14,11 @@
 namespace utility {
 
 // The program the Launch button starts.
+#if defined(_WIN32)
+inline constexpr const char* kLegacyToolName = "Skelmar.exe";
+#else
 inline constexpr const char* kLegacyToolName = "skelmar";
+#endif
 
 class UtilityController {
  public:

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "hidhost/errors.h"
-#include "hidhost/os_services.h"
+#include "posix_services.h"
 
 namespace hidhost {
 namespace {

@@ -3,7 +3,7 @@
 #include <fstream>
 #include <string>
 
-#include "hidhost/os_services.h"
+#include "posix_services.h"
 
 namespace hidhost {
 

@@ -10,7 +10,7 @@
 #include <fstream>
 
 #include "hidhost/errors.h"
-#include "hidhost/os_services.h"
+#include "posix_services.h"
 
 namespace hidhost {
 namespace {
@@ -21,7 +21,7 @@ class TempTree : public ::testing::Test {
  protected:
   void SetUp() override {
     root_ = fs::path(::testing::TempDir()) /
-            ("os_services_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+            ("posix_services_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::remove_all(root_);
     fs::create_directories(root_);
   }

@@ -1,0 +1,6 @@
+# Cross-compiling for Windows (x64) with Debian's MinGW-w64, posix thread
+# model (std::thread and std::mutex need it).
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR AMD64)
+set(MINGW_TRIPLE x86_64-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

@@ -1,0 +1,6 @@
+# Cross-compiling for Windows (x86) with Debian's MinGW-w64, posix thread
+# model (std::thread and std::mutex need it).
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86)
+set(MINGW_TRIPLE i686-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
