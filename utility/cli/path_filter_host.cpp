@@ -28,9 +28,6 @@ class PathFilterHost : public hidhost::Host {
     return inner_->Open(path, access);
   }
   hidhost::Clock& clock() override { return inner_->clock(); }
-  void SetKeyboardSink(hidhost::KeyboardSink sink) override { inner_->SetKeyboardSink(std::move(sink)); }
-  bool StartProgram(const std::string& name) override { return inner_->StartProgram(name); }
-  bool CapsLockOn() override { return inner_->CapsLockOn(); }
 
  private:
   std::shared_ptr<hidhost::Host> inner_;

@@ -180,7 +180,8 @@ TEST(ScriptRunnerUnplugTest, ALineThatReachedNoReaderStopsTheRunThere) {
 }
 
 TEST_F(ScriptRunnerTest, FilesCutAtNulOrRefused) {
-  reader.prompter.fileAnswers = {TempFile("nul.txt", std::string("N1\0\r\nEND\r\n", 10)), std::nullopt,
+  // Not "nul.txt": Windows takes NUL with any extension as its null device.
+  reader.prompter.fileAnswers = {TempFile("cut-at-nul.txt", std::string("N1\0\r\nEND\r\n", 10)), std::nullopt,
                                  ::testing::TempDir() /* a folder */};
   const std::string huge = TempFile("huge.txt", "");
   std::filesystem::resize_file(huge, kMaxScriptFileBytes + 1);  // sparse
