@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the suite needs to build, test and run,
-# skipping those already installed. Runs apt-get through sudo when not root.
+# Installs the Debian packages the suite needs to build, test and run, and
+# any packages named as arguments, skipping those already installed. Runs
+# apt-get through sudo when not root.
 set -euo pipefail
 
 packages=(
@@ -10,6 +11,8 @@ packages=(
   nlohmann-json3-dev
   libfuse3-dev fuse3
   clang libclang-rt-14-dev
+  librsvg2-bin
+  "$@"
 )
 
 missing=()
