@@ -3,8 +3,9 @@
 # lintian reports no error or warning (those it may report are overridden
 # with their reason in packaging/debian/), the desktop entries and AppStream
 # metadata validate, every program has its man page and every desktop entry
-# its icons, the udev rule sits in udev's own folder, and the programs run
-# from the packages unpacked into a temporary root.
+# its icons, the udev rule sits in udev's own folder, the programs run from
+# the packages unpacked into a temporary root, and a program builds against
+# the development package there.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -56,6 +57,14 @@ echo "== hiditems list, from the unpacked packages"
 listing=$(HID_SIMULATION=ups LD_LIBRARY_PATH=$libdir "$root/usr/bin/hiditems" list)
 echo "$listing"
 grep -Eq '^ +0 +3b1d 0a15 ' <<<"$listing" || fail "hiditems list did not show the simulated UPS"
+
+echo "== a program built against libtandril-dev"
+consumer=$root/consumer-build
+cmake -S packaging/tests/consumer -B "$consumer" -G Ninja -DCMAKE_PREFIX_PATH="$root/usr" >/dev/null
+cmake --build "$consumer" >/dev/null
+[[ $(HID_SIMULATION=ups LD_LIBRARY_PATH=$libdir "$consumer/tandril-consumer") == "3b1d 0a15" ]] ||
+  fail "the program built with the CMake package did not find the simulated UPS"
+PKG_CONFIG_PATH=$libdir/pkgconfig pkg-config --cflags --libs tandril
 
 echo "== lintian"
 lintian --fail-on error,warning --info build/packages/*.deb
