@@ -91,8 +91,9 @@ int List(std::ostream& out, std::ostream& err) {
   for (uint32_t pos = 0; pos <= UINT16_MAX; ++pos) {
     HIDDeviceAttributes a{};
     if (!EnumHIDDevices(static_cast<uint16_t>(pos), &a)) {
-      if (GetLastHIDError() == 1248) return 0;
-      return Fail(err, "cannot read the attributes of the device at position " + std::to_string(pos));
+      if (GetLastHIDError() == 1248) return 0;  // past the last device
+      return Fail(err, "the list ends early: the attributes of the device at position " +
+                           std::to_string(pos) + " cannot be read");
     }
     std::snprintf(line, sizeof line, "%3u  %04x %04x %04x\n", pos, a.VendorID, a.ProductID,
                   a.VersionNumber);

@@ -1,5 +1,6 @@
 #include "hidraw_device.h"
 
+#include <fcntl.h>
 #include <linux/hidraw.h>
 #include <poll.h>
 #include <sys/eventfd.h>
@@ -29,13 +30,44 @@ std::optional<std::string> IoctlText(int fd, unsigned long request) {
 
 HidrawDevice::HidrawDevice(int fd, Access access, std::shared_ptr<const NodeInfo> node,
                            size_t collection, NodeCatalog& catalog,
-                           std::shared_ptr<const ParsedDescriptor> descriptor)
+                           std::shared_ptr<const ParsedDescriptor> descriptor,
+                           std::string nodePath)
     : fd_(fd),
+      nodePath_(std::move(nodePath)),
       access_(access),
       node_(std::move(node)),
       collection_(collection),
       catalog_(catalog),
       descriptor_(std::move(descriptor)) {}
+
+int HidrawDevice::OpenNode(const std::string& path, Access access) {
+  static constexpr int kQueryModes[] = {O_RDWR, O_RDONLY, O_WRONLY};
+  int fd = -1;
+  for (const int mode : kQueryModes) {
+    do {
+      fd = ::open(path.c_str(), mode | O_CLOEXEC | O_NOCTTY);
+    } while (fd < 0 && errno == EINTR);
+    if (fd >= 0 || access == Access::ReadWrite || (errno != EACCES && errno != EPERM)) break;
+  }
+  return fd;
+}
+
+int HidrawDevice::NodeFd() {
+  int fd = fd_.load(std::memory_order_acquire);
+  if (fd >= 0) return fd;
+  std::lock_guard lock(fdMutex_);
+  fd = fd_.load(std::memory_order_acquire);
+  if (fd >= 0) return fd;
+  fd = OpenNode(nodePath_, Access::Query);
+  if (fd < 0) {
+    // A node that vanished since the interface was opened is a device gone.
+    if (errno == ENOENT || errno == ENXIO) FailGone();
+    else Fail(errno);
+    return -1;
+  }
+  fd_.store(fd, std::memory_order_release);
+  return fd;
+}
 
 std::optional<std::vector<uint8_t>> HidrawDevice::ReadDescriptor(int fd) {
   int size = 0;
@@ -53,7 +85,12 @@ std::optional<std::vector<uint8_t>> HidrawDevice::ReadDescriptor(int fd) {
 bool HidrawDevice::LoadModel() {
   std::call_once(modelOnce_, [this] {
     if (!descriptor_) {
-      auto bytes = ReadDescriptor(fd_);
+      const int fd = NodeFd();
+      if (fd < 0) {
+        modelError_ = GetLastError();
+        return;
+      }
+      auto bytes = ReadDescriptor(fd);
       if (!bytes) {
         modelError_ = ErrorFromErrno(errno);
         return;
@@ -80,7 +117,7 @@ HidrawDevice::~HidrawDevice() {
     std::unique_lock lock(readMutex_);
     readDone_.wait(lock, [this] { return readsRunning_ == 0; });
   }
-  ::close(fd_);
+  if (const int fd = fd_.load(); fd >= 0) ::close(fd);
   if (wakeFd_ >= 0) ::close(wakeFd_);
 }
 
@@ -99,8 +136,10 @@ bool HidrawDevice::FailGone() {
 
 bool HidrawDevice::CheckPresent() {
   if (gone_) return FailGone();
+  const int fd = fd_.load(std::memory_order_acquire);
+  if (fd < 0) return catalog_.Holds(*node_) ? true : FailGone();
   hidraw_devinfo info{};
-  if (::ioctl(fd_, HIDIOCGRAWINFO, &info) < 0) return Fail(errno);
+  if (::ioctl(fd, HIDIOCGRAWINFO, &info) < 0) return Fail(errno);
   return true;
 }
 
@@ -109,11 +148,13 @@ bool HidrawDevice::GetAttributes(Attributes* out) {
     SetLastError(kErrorInvalidParameter);
     return false;
   }
-  if (gone_) return FailGone();
-  hidraw_devinfo info{};
-  if (::ioctl(fd_, HIDIOCGRAWINFO, &info) < 0) return Fail(errno);
-  out->VendorID = static_cast<uint16_t>(info.vendor);
-  out->ProductID = static_cast<uint16_t>(info.product);
+  if (!CheckPresent()) return false;
+  if (!node_->hasIds) {
+    SetLastError(kErrorGenFailure);  // the HID device's uevent gives no identity
+    return false;
+  }
+  out->VendorID = node_->vendorId;
+  out->ProductID = node_->productId;
   out->VersionNumber = node_->version;
   return true;
 }
@@ -139,9 +180,11 @@ bool HidrawDevice::PrepareRequest(ReportKind kind, const uint8_t* report, size_t
 bool HidrawDevice::GetFeature(uint8_t* report, size_t length) {
   ReportRequest request;
   if (!PrepareRequest(ReportKind::Feature, report, length, &request)) return false;
+  const int fd = NodeFd();
+  if (fd < 0) return false;
   std::vector<uint8_t> buffer(request.realLength, 0);
   buffer[0] = request.id;
-  const int got = ::ioctl(fd_, HIDIOCGFEATURE(request.realLength), buffer.data());
+  const int got = ::ioctl(fd, HIDIOCGFEATURE(request.realLength), buffer.data());
   if (got < 0) return Fail(errno);
   const size_t stored = std::min(static_cast<size_t>(got), request.realLength);
   std::memset(report + 1, 0, length - 1);
@@ -152,9 +195,11 @@ bool HidrawDevice::GetFeature(uint8_t* report, size_t length) {
 bool HidrawDevice::SetFeature(const uint8_t* report, size_t length) {
   ReportRequest request;
   if (!PrepareRequest(ReportKind::Feature, report, length, &request)) return false;
+  const int fd = NodeFd();
+  if (fd < 0) return false;
   std::vector<uint8_t> buffer(report, report + request.realLength);
   buffer[0] = request.id;
-  if (::ioctl(fd_, HIDIOCSFEATURE(request.realLength), buffer.data()) < 0) return Fail(errno);
+  if (::ioctl(fd, HIDIOCSFEATURE(request.realLength), buffer.data()) < 0) return Fail(errno);
   return true;
 }
 
@@ -169,7 +214,7 @@ bool HidrawDevice::WriteOutput(const uint8_t* report, size_t length) {
   buffer[0] = request.id;
   ssize_t written;
   do {
-    written = ::write(fd_, buffer.data(), buffer.size());
+    written = ::write(fd_.load(), buffer.data(), buffer.size());
   } while (written < 0 && errno == EINTR);
   if (written < 0) return Fail(errno);
   if (static_cast<size_t>(written) != buffer.size()) {
@@ -217,9 +262,10 @@ bool HidrawDevice::ReadLoop(uint8_t* report, size_t* received) {
   // One byte more than any report of ours, so that an overlong report is seen
   // and cut rather than silently taken as complete.
   rawBuffer_.resize(capsLength + 1);
+  const int fd = fd_.load();  // a read-write interface's own, set from the start
   for (;;) {
     if (gone_) return FailGone();
-    pollfd fds[2] = {{fd_, POLLIN, 0}, {wakeFd_, POLLIN, 0}};
+    pollfd fds[2] = {{fd, POLLIN, 0}, {wakeFd_, POLLIN, 0}};
     if (::poll(fds, 2, -1) < 0) {
       if (errno == EINTR) continue;
       return Fail(errno);
@@ -229,7 +275,7 @@ bool HidrawDevice::ReadLoop(uint8_t* report, size_t* received) {
       return false;
     }
     if ((fds[0].revents & POLLIN) != 0) {
-      const ssize_t got = ::read(fd_, rawBuffer_.data(), rawBuffer_.size());
+      const ssize_t got = ::read(fd, rawBuffer_.data(), rawBuffer_.size());
       if (got < 0) {
         if (errno == EINTR || errno == EAGAIN) continue;
         return Fail(errno);
@@ -277,7 +323,8 @@ bool HidrawDevice::GetProductString(wchar_t* buffer, size_t bytes) {
   if (node_->product || node_->usb) return CopyString(node_->product, buffer, bytes);
   // Bluetooth, I2C and virtual devices: the name the HID driver gives.
   std::optional<std::string> name = node_->hidName;
-  if (!name) name = IoctlText(fd_, HIDIOCGRAWNAME(kNameLimit));
+  const int fd = fd_.load(std::memory_order_acquire);
+  if (!name && fd >= 0) name = IoctlText(fd, HIDIOCGRAWNAME(kNameLimit));
   if (name && name->empty()) name.reset();
   return CopyString(name, buffer, bytes);
 }
@@ -286,7 +333,8 @@ bool HidrawDevice::GetSerialNumberString(wchar_t* buffer, size_t bytes) {
   if (!CheckPresent()) return false;
   if (node_->serial) return CopyString(node_->serial, buffer, bytes);
   std::optional<std::string> uniq = node_->hidUniq;
-  if (!uniq) uniq = IoctlText(fd_, HIDIOCGRAWUNIQ(kNameLimit));
+  const int fd = fd_.load(std::memory_order_acquire);
+  if (!uniq && fd >= 0) uniq = IoctlText(fd, HIDIOCGRAWUNIQ(kNameLimit));
   if (uniq && uniq->empty()) uniq.reset();
   return CopyString(uniq, buffer, bytes);
 }

@@ -1,11 +1,14 @@
 // One open interface of the hidraw backend: one top-level collection of a
-// hidraw node, with its own file descriptor on the node.
+// hidraw node. A read-write interface has its own file descriptor on the
+// node from the start; a query interface answers from sysfs and opens the
+// node only when a feature report needs it.
 #pragma once
 
 #include <atomic>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include "hidhost/host.h"
@@ -16,11 +19,18 @@ namespace hidhost::hidraw {
 
 class HidrawDevice : public Device {
  public:
-  // Takes ownership of `fd`. The report model is read from the node when
-  // first needed (most interfaces are opened only to read their attributes),
-  // unless `descriptor` already holds what the node said.
+  // Takes ownership of `fd` (-1 for a query interface, which opens
+  // `nodePath` itself when it must). The report model is read from the node
+  // when first needed, unless `descriptor` already holds what the node or
+  // sysfs said.
   HidrawDevice(int fd, Access access, std::shared_ptr<const NodeInfo> node, size_t collection,
-               NodeCatalog& catalog, std::shared_ptr<const ParsedDescriptor> descriptor);
+               NodeCatalog& catalog, std::shared_ptr<const ParsedDescriptor> descriptor,
+               std::string nodePath);
+
+  // Opens a node: read-write for Access::ReadWrite; for Access::Query with
+  // whichever right the user has, since the report ioctls need neither in
+  // particular. -1 with errno set on failure.
+  static int OpenNode(const std::string& path, Access access);
 
   // The node's report descriptor through HIDIOCGRDESCSIZE and HIDIOCGRDESC;
   // nullopt with errno set on failure.
@@ -43,8 +53,12 @@ class HidrawDevice : public Device {
   // Sets the last-error code from errno; remembers when the device is gone.
   bool Fail(int err);
   bool FailGone();
-  // A cheap request that fails once the device is gone.
+  // Fails once the device is gone: a cheap request on the node when it is
+  // open, else a look at the node's sysfs entry.
   bool CheckPresent();
+  // The node's file descriptor, opened now if this query interface has none
+  // yet; -1 with the last-error code set (5 when the user may not open it).
+  int NodeFd();
   bool CopyString(const std::optional<std::string>& text, wchar_t* buffer, size_t bytes);
   bool ReadLoop(uint8_t* report, size_t* received);
   // The checks before a feature or output request; false with the
@@ -55,7 +69,9 @@ class HidrawDevice : public Device {
   // when the node gives none or this collection is not in it.
   bool LoadModel();
 
-  const int fd_;
+  std::atomic<int> fd_;
+  std::mutex fdMutex_;  // held while a query interface opens the node
+  const std::string nodePath_;
   const Access access_;
   const std::shared_ptr<const NodeInfo> node_;
   const size_t collection_;

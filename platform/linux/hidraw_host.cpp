@@ -1,6 +1,5 @@
 #include "hidraw_host.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -13,21 +12,6 @@
 namespace hidhost::hidraw {
 
 namespace {
-
-// Opens the node. Query access takes whatever the user may have, so that
-// the attribute and feature-report requests (which need neither right in
-// particular) work on a node the user may only read.
-int OpenNode(const std::string& path, Access access) {
-  static constexpr int kQueryModes[] = {O_RDWR, O_RDONLY, O_WRONLY};
-  int fd = -1;
-  for (const int mode : kQueryModes) {
-    do {
-      fd = ::open(path.c_str(), mode | O_CLOEXEC | O_NOCTTY);
-    } while (fd < 0 && errno == EINTR);
-    if (fd >= 0 || access == Access::ReadWrite || (errno != EACCES && errno != EPERM)) break;
-  }
-  return fd;
-}
 
 std::unique_ptr<Device> FailOpen(uint32_t code) {
   SetLastError(code);
@@ -79,9 +63,20 @@ std::unique_ptr<Device> HidrawHost::Open(const std::string& path, Access access)
     const size_t count = std::min(collections, kMaxCollectionsPerNode);
     return collection < count && path == FormatInterfacePath(devRoot_, name, collection, count);
   };
-  if (node->descriptor && !pathFits(node->collectionCount)) return FailOpen(kErrorFileNotFound);
+  if ((node->descriptor || access == Access::Query) && !pathFits(node->collectionCount)) {
+    return FailOpen(kErrorFileNotFound);
+  }
+  std::string nodePath = devRoot_ + "/" + name;
+  // A query takes what it needs from sysfs, which every user may read, so
+  // that keyboards and mice whose nodes belong to root answer it as readers
+  // do; the node is opened only if a feature report is asked for.
+  if (access == Access::Query) {
+    auto descriptor = node->descriptor;
+    return std::make_unique<HidrawDevice>(-1, access, std::move(node), collection, catalog_,
+                                          std::move(descriptor), std::move(nodePath));
+  }
 
-  const int fd = OpenNode(devRoot_ + "/" + name, access);
+  const int fd = HidrawDevice::OpenNode(nodePath, access);
   if (fd < 0) return FailOpen(ErrorFromErrno(errno));
   std::shared_ptr<const ParsedDescriptor> descriptor;
   if (!node->descriptor) {
@@ -101,7 +96,7 @@ std::unique_ptr<Device> HidrawHost::Open(const std::string& path, Access access)
     }
   }
   return std::make_unique<HidrawDevice>(fd, access, std::move(node), collection, catalog_,
-                                        std::move(descriptor));
+                                        std::move(descriptor), std::move(nodePath));
 }
 
 void HidrawHost::SetKeyboardSink(KeyboardSink sink) {

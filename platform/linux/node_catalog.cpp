@@ -63,6 +63,22 @@ void ReadUsbParent(const std::string& hidDir, NodeInfo* info) {
   info->serial = ReadAttribute(usbDir + "/serial");
 }
 
+// HID_ID is "bus:vendor:product", each in hexadecimal ("0003:00001C5E:00000200").
+void ParseHidId(const std::string& text, NodeInfo* info) {
+  unsigned long fields[3] = {};
+  const char* p = text.c_str();
+  for (int i = 0; i < 3; ++i) {
+    char* end = nullptr;
+    fields[i] = std::strtoul(p, &end, 16);
+    if (end == p || *end != (i < 2 ? ':' : '\0')) return;
+    p = end + 1;
+  }
+  if (fields[1] > 0xFFFF || fields[2] > 0xFFFF) return;
+  info->hasIds = true;
+  info->vendorId = static_cast<uint16_t>(fields[1]);
+  info->productId = static_cast<uint16_t>(fields[2]);
+}
+
 }  // namespace
 
 std::shared_ptr<const ParsedDescriptor> ParseDescriptor(std::vector<uint8_t> bytes) {
@@ -98,6 +114,7 @@ std::shared_ptr<const NodeInfo> NodeCatalog::Load(const std::string& name) const
   if (auto uevent = ReadAttribute(hidDir + "/uevent")) {
     info->hidName = FindKeyValue(*uevent, "HID_NAME");
     info->hidUniq = FindKeyValue(*uevent, "HID_UNIQ");
+    if (auto id = FindKeyValue(*uevent, "HID_ID")) ParseHidId(*id, info.get());
   }
   ReadUsbParent(hidDir, info.get());
   return info;
@@ -196,6 +213,8 @@ std::shared_ptr<const NodeInfo> NodeCatalog::Find(const std::string& name) {
   it = entries_.find(name);
   return it == entries_.end() ? nullptr : it->second.info;
 }
+
+bool NodeCatalog::Holds(const NodeInfo& node) { return Find(node.name).get() == &node; }
 
 std::shared_ptr<const ParsedDescriptor> NodeCatalog::Parsed(const NodeInfo& node,
                                                             std::vector<uint8_t> bytes) {

@@ -40,6 +40,9 @@ struct NodeInfo {
   // Interfaces of the node: 1 when sysfs shows no descriptor (the node is
   // asked when opened), 0 when its descriptor is refused.
   size_t collectionCount = 1;
+  // Vendor and product from HID_ID in the HID device's uevent.
+  bool hasIds = false;
+  uint16_t vendorId = 0, productId = 0;
   // The USB device above the HID device, when there is one.
   bool usb = false;
   uint16_t version = 0;  // bcdDevice
@@ -64,6 +67,9 @@ class NodeCatalog {
 
   // One present node by name; null when it is not there.
   std::shared_ptr<const NodeInfo> Find(const std::string& name);
+  // Whether `node` is still present, and not replaced by another device that
+  // took its name.
+  bool Holds(const NodeInfo& node);
 
   // The models of descriptor bytes read from an open node: the cached parse
   // when the bytes match what sysfs said or what was read last time.

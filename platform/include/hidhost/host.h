@@ -27,8 +27,10 @@ struct Attributes {
 };
 
 enum class Access {
-  // Attributes, report model, strings and feature reports. Works even when the
-  // user may not read or write the device's reports.
+  // Attributes, report model and strings, on every device, even one the user
+  // may neither read nor write (a keyboard or mouse that belongs to root).
+  // Feature reports too, where the user may reach the device at all; else
+  // they fail with 5. Input reads and output writes fail with 5.
   Query,
   // Everything Query allows, plus input reads and output writes.
   ReadWrite,

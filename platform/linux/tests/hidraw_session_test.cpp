@@ -1,6 +1,7 @@
 // A current-generation reader through the hidraw backend: the reader link
-// scans the emulated tree, writes framed commands in feature reports and
-// reads the answers, exactly as it does on the simulated host.
+// scans the emulated tree, past a keyboard and a mouse that only root may
+// open, writes framed commands in feature reports and reads the answers,
+// exactly as it does on the simulated host.
 #include <gtest/gtest.h>
 
 #include "reader_link/command_codec.h"
@@ -35,9 +36,10 @@ TEST_F(ReaderSession, ReviewAndWriteGiveTheSameAnswersAsOnTheSimulatedHost) {
   auto models = sim::LoadDeviceModels("reader", &error);
   ASSERT_EQ(error, "");
   ASSERT_EQ(models.size(), 2u);
+  AddRootOnlyKeyboardAndMouse();
   for (uint32_t i = 0; i < models.size(); ++i) {
     models[i]->Attach(clock_, {});
-    Add(i, models[i]);
+    Add(2 + i, models[i]);
   }
   auto simulated = sim::SimulatedHost::Create("reader", std::make_shared<sim::VirtualClock>());
 
@@ -56,7 +58,7 @@ TEST_F(ReaderSession, ReviewAndWriteGiveTheSameAnswersAsOnTheSimulatedHost) {
   EXPECT_NE(answers[0], answers[2]) << "the language written did not show in the review";
 
   // Every request reached the configuration node as one whole 9-byte report.
-  const auto requests = tree_->Node(1)->Requests();
+  const auto requests = tree_->Node(3)->Requests();
   ASSERT_FALSE(requests.empty());
   for (const std::string& request : requests) {
     EXPECT_TRUE(request == "SET_FEATURE len 9" || request == "GET_FEATURE len 9") << request;

@@ -2,6 +2,8 @@
 // attributes, strings and permissions.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "tree_fixture.h"
 
 namespace hidhost::hidraw::testing {
@@ -29,22 +31,45 @@ TEST_F(Enumeration, ShowsPlugAndUnplugAtTheNextListingEvenWhenANodeNumberIsReuse
   EXPECT_EQ(attributes.VendorID, 0x2222);
 }
 
-TEST_F(Enumeration, OpenRefusesPathsThatNameNoInterface) {
+// The process's open file descriptors on files under `folder` (the FUSE
+// server's own come and go with its threads).
+size_t OpenDescriptorsUnder(const std::string& folder) {
+  size_t count = 0;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+    std::error_code ec;
+    if (std::filesystem::read_symlink(entry.path(), ec).string().rfind(folder, 0) == 0) ++count;
+  }
+  return count;
+}
+
+TEST_F(Enumeration, OpenRefusesPathsThatNameNoInterfaceAndClosesWhatItOpened) {
   Add(3, Model(Definition(0x1111, 3, kKeyboardAndVendor)));
   Add(4, Model(Definition(0x1111, 4, kBootKeyboard)));
-  const std::string cases[] = {
-      PathOf(3),             // a node of several collections has no plain path
-      PathOf(3, 2),          // it has two collections only
-      PathOf(4, 0),          // a node of one collection has only its plain path
-      PathOf(5),             // no such node
-      tree_->devRoot() + "/../dev/hidraw4",
-      "/etc/passwd",
-      "",
+  // Sysfs shows no descriptor, so the node's own is read, and refused.
+  auto refused = std::make_shared<sim::DeviceModel>(Definition(0x1111, 6, {0xC0}));
+  refused->Attach(clock_, {});
+  Add(6, refused);
+  std::filesystem::remove(tree_->sysRoot() + "/class/hidraw/hidraw6/device/report_descriptor");
+  const struct Case {
+    std::string path;
+    Access access = Access::Query;
+    uint32_t error = kErrorFileNotFound;
+  } cases[] = {
+      {PathOf(3)},             // a node of several collections has no plain path
+      {PathOf(3, 2)},          // it has two collections only
+      {PathOf(4, 0)},          // a node of one collection has only its plain path
+      {PathOf(5)},             // no such node
+      {tree_->devRoot() + "/../dev/hidraw4"},
+      {"/etc/passwd"},
+      {""},
+      {PathOf(6), Access::ReadWrite, kErrorGenFailure},
   };
-  for (const std::string& path : cases) {
+  for (const Case& c : cases) {
+    const size_t before = OpenDescriptorsUnder(tree_->devRoot());
     SetLastError(0);
-    EXPECT_EQ(host_->Open(path, Access::Query), nullptr) << path;
-    EXPECT_EQ(GetLastError(), kErrorFileNotFound) << path;
+    EXPECT_EQ(host_->Open(c.path, c.access), nullptr) << c.path;
+    EXPECT_EQ(GetLastError(), c.error) << c.path;
+    EXPECT_EQ(OpenDescriptorsUnder(tree_->devRoot()), before) << c.path;
   }
 }
 
@@ -132,7 +157,7 @@ TEST_F(Identity, StringBuffersAreCheckedAndIndexedStringsAreNotReachable) {
   EXPECT_EQ(GetLastError(), kErrorNotSupported);
 }
 
-TEST_F(Permissions, QueryAccessNeedsOnlyOneRightAndReadWriteNeedsBoth) {
+TEST_F(Permissions, QueryOpensEveryNodeAndFeatureReportsNeedOneRight) {
   auto definition = Definition(0x1111, 1, kKeyboardAndVendor);
   definition.featureReports[3] = {0x03, 0xA, 0xB, 0xC, 0xD};
   Add(0, Model(definition), true, /*mayRead=*/true, /*mayWrite=*/false);
@@ -140,25 +165,25 @@ TEST_F(Permissions, QueryAccessNeedsOnlyOneRightAndReadWriteNeedsBoth) {
   Add(2, Model(definition), true, /*mayRead=*/false, /*mayWrite=*/false);
   struct Case {
     uint32_t minor;
-    bool queryOpens;
+    bool featureReports;  // else refused with 5
   } cases[] = {{0, true}, {1, true}, {2, false}};
   for (const Case& c : cases) {
     SCOPED_TRACE("hidraw" + std::to_string(c.minor));
     SetLastError(0);
     EXPECT_EQ(host_->Open(PathOf(c.minor, 1), Access::ReadWrite), nullptr);
     EXPECT_EQ(GetLastError(), kErrorAccessDenied);
-    auto device = host_->Open(PathOf(c.minor, 1), Access::Query);
-    if (!c.queryOpens) {
-      EXPECT_EQ(device, nullptr);
-      EXPECT_EQ(GetLastError(), kErrorAccessDenied);
-      continue;
-    }
+    auto device = OpenOk(PathOf(c.minor, 1), Access::Query);
     ASSERT_TRUE(device);
-    uint8_t report[5] = {3};
-    ASSERT_TRUE(device->GetFeature(report, sizeof report));
-    EXPECT_EQ(report[4], 0xD);
     Attributes attributes;
     EXPECT_TRUE(device->GetAttributes(&attributes));
+    EXPECT_TRUE(device->GetPreparsedData());
+    uint8_t report[5] = {3};
+    EXPECT_EQ(device->GetFeature(report, sizeof report), c.featureReports);
+    if (c.featureReports) {
+      EXPECT_EQ(report[4], 0xD);
+    } else {
+      EXPECT_EQ(GetLastError(), kErrorAccessDenied);
+    }
     uint8_t input[3];
     size_t received = 0;
     EXPECT_FALSE(device->ReadInput(input, sizeof input, &received));
