@@ -14,7 +14,10 @@ function(suite_add_test name)
   set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR
     "/usr/bin/env;QT_QPA_PLATFORM=offscreen;HID_SIMULATION=;SUITE_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
   include(GoogleTest)
+  # Test names are the instance names of parameterised tests, never a dump
+  # of the parameter (which CMake would otherwise append).
   gtest_discover_tests(${name}
+    NO_PRETTY_VALUES
     WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}
     PROPERTIES LABELS "${T_LABELS}"
     DISCOVERY_TIMEOUT 60)

@@ -1,16 +1,74 @@
-// Parser and field-access costs on a large descriptor: 30 reports, each with
-// a logical collection of 16 vendor values and 32 buttons, plus a feature
-// value array (about 2 KB, 1500 fields).
+// Parser costs per descriptor of the test data (one case per file, with
+// the heap allocations of one parse), and parser and field-access costs on
+// a large descriptor: 30 reports, each with a logical collection of 16
+// vendor values and 32 buttons, plus a feature value array (about 2 KB,
+// 1500 fields).
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <new>
+#include <string>
 #include <vector>
 
+#include "descriptor_text.h"
 #include "hidhost/hidp.h"
+
+// Every allocation of the program is counted, so that a case can report the
+// allocations one parse makes.
+namespace {
+std::atomic<uint64_t> g_allocations{0};
+}
+
+// GCC takes the malloc/free pair inside replaced operators for a mismatch.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wpragmas"
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+void* operator new(size_t size) {
+  g_allocations.fetch_add(1, std::memory_order_relaxed);
+  if (void* p = std::malloc(size ? size : 1)) return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, size_t) noexcept { std::free(p); }
+#pragma GCC diagnostic pop
 
 namespace {
 
 using namespace hid;
+
+void BM_ParseFile(benchmark::State& state, const std::vector<uint8_t>& bytes) {
+  uint64_t allocations = 0;
+  for (auto _ : state) {
+    const uint64_t before = g_allocations.load(std::memory_order_relaxed);
+    ParseResult r = ParseReportDescriptor(bytes.data(), bytes.size());
+    allocations = g_allocations.load(std::memory_order_relaxed) - before;
+    benchmark::DoNotOptimize(r);
+  }
+  state.counters["allocs"] = static_cast<double>(allocations);
+  state.counters["bytes"] = static_cast<double>(bytes.size());
+}
+
+// One case per descriptor file, named after the file.
+const bool g_registered = [] {
+  std::vector<std::filesystem::path> files;
+  std::error_code ec;
+  for (const auto& e : std::filesystem::directory_iterator(PARSER_DESCRIPTORS_DIR, ec)) {
+    if (e.path().extension() == ".hex") files.push_back(e.path());
+  }
+  std::sort(files.begin(), files.end());
+  for (const auto& f : files) {
+    std::vector<uint8_t> bytes;
+    std::string error;
+    if (!LoadDescriptorFile(f.string(), bytes, error)) continue;
+    benchmark::RegisterBenchmark(("BM_Parse/" + f.stem().string()).c_str(),
+                                 [bytes](benchmark::State& state) { BM_ParseFile(state, bytes); });
+  }
+  return true;
+}();
 
 constexpr int kReports = 30;
 

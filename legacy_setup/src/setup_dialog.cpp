@@ -58,7 +58,12 @@ void SetupDialog::OnClearInput() {
 }
 
 void SetupDialog::OnSend() {
-  const std::string text = window_.Text(Control::Input);
+  const std::optional<std::string> typed = window_.TypedText(Control::Input);
+  if (!typed) {
+    ShowStatus(kNotLatin1);
+    return;
+  }
+  const std::string& text = *typed;
   if (text.empty()) {
     ShowStatus(kNothingToSend);
     return;

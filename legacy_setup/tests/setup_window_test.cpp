@@ -196,6 +196,15 @@ TEST_F(WindowTest, SendWithEmptyInputSaysThereIsNothingToSend) {
   EXPECT_FALSE(window_->SendTimerRunning());
 }
 
+TEST_F(WindowTest, TextBeyondLatin1IsRefusedAndNothingIsSent) {
+  OpenDialog();
+  Input()->setText(QString::fromUtf8("K0 \xE2\x82\xAC"));
+  Click(Control::Send);
+  EXPECT_EQ(Status(), skelmar::kNotLatin1);
+  EXPECT_FALSE(window_->SendTimerRunning());
+  EXPECT_TRUE(Enabled(Control::Send));
+}
+
 TEST_F(WindowTest, BatchesThatCannotBeSentRestoreTheControls) {
   TempFolder folder;
   std::string hundred;

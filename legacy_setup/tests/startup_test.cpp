@@ -1,11 +1,9 @@
 // Start-up: the boxes shown when the dialog or its controller cannot be
 // created, the exit codes, and the Qt prompts.
 #include <QApplication>
-#include <QFileDialog>
 #include <QPushButton>
 #include <QTimer>
 
-#include "qt_prompts.h"
 #include "skelmar/win_exception.h"
 #include "startup.h"
 #include "temp_files.h"
@@ -90,39 +88,6 @@ TEST_F(StartupTest, ExitEndsTheEventLoopWithCodeZero) {
   });
   EXPECT_EQ(skelmar::RunSetupTool(prompts, hooks), 0);
   EXPECT_TRUE(prompts.warnings.empty());
-}
-
-TEST(QtPrompts, NameFiltersShowLabelsAndMatchEveryFile) {
-  EXPECT_EQ(skelmar::QtNameFilters("All Files (*.*)|*.*||"),
-            QStringList{"All Files (*.*) (*)"});
-  EXPECT_EQ(skelmar::QtNameFilters("Text (*.txt)|*.txt;*.log|All|*.*||"),
-            (QStringList{"Text (*.txt) (*.txt *.log)", "All (*)"}));
-}
-
-TEST(QtPrompts, FileDialogIsTitledAndKeepsThePreviousChoice) {
-  EnsureApplication();
-  TempFolder folder;
-  const QString chosen = QString::fromStdString(folder.Write("batch.txt", "A\n"));
-  skelmar::QtPrompts prompts(skelmar::kBatchFileFilter);
-  QString title, preset;
-  QTimer::singleShot(0, [&] {
-    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-    ASSERT_NE(dialog, nullptr);
-    title = dialog->windowTitle();
-    dialog->selectFile(chosen);
-    static_cast<QDialog*>(dialog)->accept();
-  });
-  EXPECT_EQ(prompts.ChooseFileToOpen("INPUT BATCH FILE"), chosen.toStdString());
-  EXPECT_EQ(title, "INPUT BATCH FILE");
-
-  QTimer::singleShot(0, [&] {
-    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-    ASSERT_NE(dialog, nullptr);
-    preset = dialog->selectedFiles().value(0);
-    dialog->reject();
-  });
-  EXPECT_EQ(prompts.ChooseFileToOpen("INPUT BATCH FILE"), std::nullopt);
-  EXPECT_EQ(preset, chosen);
 }
 
 }  // namespace

@@ -11,7 +11,7 @@
 
 #include "setup_window.h"
 #include "sim_reader.h"
-#include "skelmar/prompts.h"
+#include "scripted_prompts.h"
 
 namespace skelmar_test {
 

@@ -12,7 +12,9 @@
 #include <memory>
 
 #include "hidhost/sim.h"
+#include "qt_prompts.h"
 #include "setup_window.h"
+#include "skelmar/setup_dialog.h"
 
 namespace {
 
@@ -46,7 +48,7 @@ int main(int argc, char** argv) {
   }
   hidhost::InstallHost(host);
 
-  skelmar::ScriptedPrompts prompts;
+  skelmar::QtPrompts prompts(skelmar::kBatchFileFilter);  // nothing asks: no dialog is built
   int result = 0;
   {
     skelmar::SetupWindow window(prompts, skelmar::SetupWindow::TimerMode::Manual);

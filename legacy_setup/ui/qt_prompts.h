@@ -1,13 +1,11 @@
 // Prompts shown with Qt: warning boxes and the one open-file dialog of the
-// process, which keeps the previous choice between uses.
+// process, which is built on first use and keeps the previous choice.
 #pragma once
 
-#include <QString>
-#include <memory>
+#include <string>
 
+#include "gui_common/file_chooser.h"
 #include "skelmar/prompts.h"
-
-class QFileDialog;
 
 namespace skelmar {
 
@@ -15,21 +13,14 @@ class QtPrompts : public Prompts {
  public:
   // `filter` pairs a label and its patterns, "|"-separated, ending in "||"
   // (for example "All Files (*.*)|*.*||").
-  explicit QtPrompts(const std::string& filter);
-  ~QtPrompts() override;
+  explicit QtPrompts(std::string filter) : filter_(std::move(filter)) {}
 
   void ShowWarning(const std::string& text, const std::string& caption) override;
   std::optional<std::string> ChooseFileToOpen(const std::string& title) override;
 
-  QFileDialog& FileDialog() { return *fileDialog_; }
-
  private:
-  std::unique_ptr<QFileDialog> fileDialog_;
-  QString lastChoice_;
+  std::string filter_;
+  guicommon::FileChooser files_;
 };
-
-// Qt name filters for a "|"-separated filter text. Labels stay as written;
-// the pattern "*.*", which means every file, becomes "*".
-QStringList QtNameFilters(const std::string& filter);
 
 }  // namespace skelmar

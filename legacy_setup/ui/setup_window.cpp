@@ -8,7 +8,9 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextDocument>
 
+#include "gui_common/text_codec.h"
 #include "hidhost/host.h"
 #include "setup_icon.h"
 #include "skelmar/win_exception.h"
@@ -39,18 +41,6 @@ class DialogUnits {
   int baseX_ = 6;
   int baseY_ = 13;
 };
-
-QString BoxTextFromCrLf(const std::string& text) {
-  QString out = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-  out.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  out.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-  return out;
-}
-
-std::string CrLfFromBoxText(QString text) {
-  text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-  return text.toLatin1().toStdString();
-}
 
 }  // namespace
 
@@ -165,11 +155,18 @@ void SetupWindow::Forward(Control id, int notification) {
 
 std::string SetupWindow::Text(Control id) const {
   QWidget* w = ControlWidget(id);
-  if (auto* line = qobject_cast<QLineEdit*>(w)) return line->text().toLatin1().toStdString();
-  if (auto* box = qobject_cast<QPlainTextEdit*>(w)) return CrLfFromBoxText(box->toPlainText());
+  if (auto* line = qobject_cast<QLineEdit*>(w)) return guicommon::FromDisplayText(line->text());
+  if (auto* box = qobject_cast<QPlainTextEdit*>(w)) return guicommon::FromDisplayText(box->document()->toRawText());
   if (auto* b = qobject_cast<QPushButton*>(w)) return b->text().toLatin1().toStdString();
   if (auto* g = qobject_cast<QGroupBox*>(w)) return g->title().toLatin1().toStdString();
   return {};
+}
+
+std::optional<std::string> SetupWindow::TypedText(Control id) const {
+  QWidget* w = ControlWidget(id);
+  if (auto* line = qobject_cast<QLineEdit*>(w)) return guicommon::FromTypedText(line->text());
+  if (auto* box = qobject_cast<QPlainTextEdit*>(w)) return guicommon::FromTypedText(box->document()->toRawText());
+  return Text(id);
 }
 
 void SetupWindow::SetText(Control id, const std::string& text) {
@@ -177,7 +174,7 @@ void SetupWindow::SetText(Control id, const std::string& text) {
   if (auto* line = qobject_cast<QLineEdit*>(w)) {
     line->setText(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
   } else if (auto* box = qobject_cast<QPlainTextEdit*>(w)) {
-    box->setPlainText(BoxTextFromCrLf(text));
+    box->setPlainText(guicommon::ToDisplayText(text));
   }
 }
 

@@ -48,6 +48,7 @@ class SetupWindow : public QDialog, public DialogWindow {
 
   // DialogWindow
   std::string Text(Control id) const override;
+  std::optional<std::string> TypedText(Control id) const override;
   void SetText(Control id, const std::string& text) override;
   void Enable(Control id, bool enabled) override;
   void Focus(Control id) override;

@@ -102,7 +102,6 @@ bool HidrawDevice::LoadModel() {
       return;
     }
     model_ = descriptor_->parse.collections[collection_];
-    table_ = &descriptor_->tables[collection_];
     hid::HidP_GetCaps(model_.get(), &caps_);
   });
   if (model_) return true;
@@ -164,13 +163,13 @@ hid::PreparsedPtr HidrawDevice::GetPreparsedData() {
   return model_;
 }
 
-bool HidrawDevice::PrepareRequest(ReportKind kind, const uint8_t* report, size_t length,
+bool HidrawDevice::PrepareRequest(hid::HIDP_REPORT_TYPE type, const uint8_t* report, size_t length,
                                   ReportRequest* request) {
   if (gone_) return FailGone();
   if (!LoadModel()) return false;
-  const size_t capsLength = kind == ReportKind::Output ? caps_.OutputReportByteLength
-                                                       : caps_.FeatureReportByteLength;
-  *request = CheckRequest(*table_, descriptor_->parse.usesReportIds, kind, capsLength, report,
+  const size_t capsLength = type == hid::HidP_Output ? caps_.OutputReportByteLength
+                                                     : caps_.FeatureReportByteLength;
+  *request = CheckRequest(model_.get(), descriptor_->parse.usesReportIds, type, capsLength, report,
                           length);
   if (request->error == 0) return true;
   SetLastError(request->error);
@@ -179,7 +178,7 @@ bool HidrawDevice::PrepareRequest(ReportKind kind, const uint8_t* report, size_t
 
 bool HidrawDevice::GetFeature(uint8_t* report, size_t length) {
   ReportRequest request;
-  if (!PrepareRequest(ReportKind::Feature, report, length, &request)) return false;
+  if (!PrepareRequest(hid::HidP_Feature, report, length, &request)) return false;
   const int fd = NodeFd();
   if (fd < 0) return false;
   std::vector<uint8_t> buffer(request.realLength, 0);
@@ -194,7 +193,7 @@ bool HidrawDevice::GetFeature(uint8_t* report, size_t length) {
 
 bool HidrawDevice::SetFeature(const uint8_t* report, size_t length) {
   ReportRequest request;
-  if (!PrepareRequest(ReportKind::Feature, report, length, &request)) return false;
+  if (!PrepareRequest(hid::HidP_Feature, report, length, &request)) return false;
   const int fd = NodeFd();
   if (fd < 0) return false;
   std::vector<uint8_t> buffer(report, report + request.realLength);
@@ -209,7 +208,7 @@ bool HidrawDevice::WriteOutput(const uint8_t* report, size_t length) {
     return false;
   }
   ReportRequest request;
-  if (!PrepareRequest(ReportKind::Output, report, length, &request)) return false;
+  if (!PrepareRequest(hid::HidP_Output, report, length, &request)) return false;
   std::vector<uint8_t> buffer(report, report + request.realLength);
   buffer[0] = request.id;
   ssize_t written;
@@ -280,7 +279,7 @@ bool HidrawDevice::ReadLoop(uint8_t* report, size_t* received) {
         if (errno == EINTR || errno == EAGAIN) continue;
         return Fail(errno);
       }
-      if (NormaliseInput(*table_, descriptor_->parse.usesReportIds, capsLength,
+      if (NormaliseInput(model_.get(), descriptor_->parse.usesReportIds, capsLength,
                          rawBuffer_.data(), static_cast<size_t>(got), report)) {
         *received = capsLength;
         return true;

@@ -63,7 +63,7 @@ class HidrawDevice : public Device {
   bool ReadLoop(uint8_t* report, size_t* received);
   // The checks before a feature or output request; false with the
   // last-error code set when it may not go to the device.
-  bool PrepareRequest(ReportKind kind, const uint8_t* report, size_t length,
+  bool PrepareRequest(hid::HIDP_REPORT_TYPE type, const uint8_t* report, size_t length,
                       ReportRequest* request);
   // Reads and parses the descriptor once; false with the last-error code set
   // when the node gives none or this collection is not in it.
@@ -82,7 +82,6 @@ class HidrawDevice : public Device {
   uint32_t modelError_ = 0;
   std::shared_ptr<const ParsedDescriptor> descriptor_;
   hid::PreparsedPtr model_;
-  const ReportTable* table_ = nullptr;
   hid::HIDP_CAPS caps_{};
   std::atomic<bool> gone_{false};
   std::atomic<bool> cancelled_{false};

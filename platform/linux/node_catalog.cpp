@@ -85,13 +85,6 @@ std::shared_ptr<const ParsedDescriptor> ParseDescriptor(std::vector<uint8_t> byt
   auto parsed = std::make_shared<ParsedDescriptor>();
   parsed->bytes = std::move(bytes);
   parsed->parse = hid::ParseReportDescriptor(parsed->bytes.data(), parsed->bytes.size());
-  if (parsed->parse.ok()) {
-    parsed->tables = ScanReportTables(parsed->bytes.data(), parsed->bytes.size());
-    if (parsed->tables.size() != parsed->parse.collections.size()) {
-      parsed->parse.collections.clear();
-      parsed->parse.error = "top-level collections do not match the report layout";
-    }
-  }
   return parsed;
 }
 

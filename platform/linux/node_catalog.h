@@ -18,15 +18,14 @@
 #include <vector>
 
 #include "hidhost/hidp.h"
-#include "report_table.h"
 
 namespace hidhost::hidraw {
 
-// A report descriptor with the parser's models and the report tables.
+// A report descriptor with the parser's models (which also know each
+// report's own length).
 struct ParsedDescriptor {
   std::vector<uint8_t> bytes;
   hid::ParseResult parse;
-  std::vector<ReportTable> tables;  // one per top-level collection
   bool ok() const { return parse.ok() && !parse.collections.empty(); }
 };
 

@@ -7,7 +7,7 @@
 
 namespace hidhost::hidraw {
 
-ReportRequest CheckRequest(const ReportTable& table, bool usesIds, ReportKind kind,
+ReportRequest CheckRequest(hid::PHIDP_PREPARSED_DATA pp, bool usesIds, hid::HIDP_REPORT_TYPE type,
                            size_t capsLength, const uint8_t* report, size_t length) {
   ReportRequest request;
   if (report == nullptr || capsLength == 0 || length < capsLength) {
@@ -15,18 +15,18 @@ ReportRequest CheckRequest(const ReportTable& table, bool usesIds, ReportKind ki
     return request;
   }
   request.id = usesIds ? report[0] : 0;
-  request.realLength = table.Length(kind, request.id);
+  request.realLength = hid::GetReportByteLength(type, request.id, pp);
   if (request.realLength == 0) request.error = kErrorInvalidParameter;
   return request;
 }
 
-bool NormaliseInput(const ReportTable& table, bool usesIds, size_t capsLength,
+bool NormaliseInput(hid::PHIDP_PREPARSED_DATA pp, bool usesIds, size_t capsLength,
                     const uint8_t* raw, size_t rawLength, uint8_t* out) {
   size_t offset = 0;
   if (usesIds) {
-    if (rawLength == 0 || !table.Has(ReportKind::Input, raw[0])) return false;
+    if (rawLength == 0 || hid::GetReportByteLength(hid::HidP_Input, raw[0], pp) == 0) return false;
   } else {
-    if (!table.Any(ReportKind::Input)) return false;
+    if (hid::GetReportByteLength(hid::HidP_Input, 0, pp) == 0) return false;
     out[0] = 0;
     offset = 1;
   }

@@ -10,7 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "report_table.h"
+#include "hidhost/hidp.h"
 
 namespace hidhost::hidraw {
 
@@ -21,17 +21,18 @@ struct ReportRequest {
 };
 
 // Checks a feature or output request of `length` bytes against the
-// collection: shorter than `capsLength` (or a collection without such
-// reports) gives 87; so does an ID the collection does not have when the
-// device uses report IDs. Without report IDs byte 0 is ignored.
-ReportRequest CheckRequest(const ReportTable& table, bool usesIds, ReportKind kind,
+// collection's model: shorter than `capsLength` (or a collection without
+// such reports) gives 87; so does an ID the collection does not have when
+// the device uses report IDs. Without report IDs byte 0 is ignored. Each
+// report's own length comes from the parser.
+ReportRequest CheckRequest(hid::PHIDP_PREPARSED_DATA pp, bool usesIds, hid::HIDP_REPORT_TYPE type,
                            size_t capsLength, const uint8_t* report, size_t length);
 
 // Turns one report read from the node into the host layout in `out` (at
 // least `capsLength` bytes): the ID byte put back when the device uses
 // none, cut or zero-padded to `capsLength`. False when the report belongs
 // to another collection of the node.
-bool NormaliseInput(const ReportTable& table, bool usesIds, size_t capsLength,
+bool NormaliseInput(hid::PHIDP_PREPARSED_DATA pp, bool usesIds, size_t capsLength,
                     const uint8_t* raw, size_t rawLength, uint8_t* out);
 
 }  // namespace hidhost::hidraw

@@ -17,40 +17,69 @@ void SetDataIndices(HIDP_VALUE_CAPS& caps, uint16_t first, uint32_t count) {
   caps.Range.DataIndexMax = static_cast<uint16_t>(first + count - 1);
 }
 
+bool OnlyUsageZero(const std::vector<UsageEntry>& usages) {
+  return std::all_of(usages.begin(), usages.end(), [](const UsageEntry& e) { return e.max == 0; });
+}
+
 }  // namespace
 
-CollectionBuilder::CollectionBuilder() : model_(std::make_shared<HIDP_PREPARSED_DATA>()) {}
+CollectionBuilder::CollectionBuilder(size_t descriptorBytes) {
+  // A record takes at least one two-byte main item; most descriptors use
+  // far fewer records than bytes.
+  records_.reserve(std::min<size_t>(descriptorBytes / 4 + 8, 1024));
+  nodes_.reserve(16);
+  usages_.reserve(16);
+}
 
-void CollectionBuilder::Open(uint8_t collectionType, const UsageEntry* usage) {
+void CollectionBuilder::Begin() {
+  depth_ = 0;
+  nextDataIndex_ = {};
+  nodes_.clear();
+  records_.clear();
+  reportBits_.clear();
+  lastReport_ = 0;
+}
+
+void CollectionBuilder::Open(uint8_t collectionType, const UsageEntry* usage, uint16_t usagePage) {
   HIDP_LINK_COLLECTION_NODE node{};
+  // A collection without a usage still takes the Usage Page in effect.
+  node.LinkUsagePage = usagePage;
   if (usage) {
     node.LinkUsage = usage->min;
     node.LinkUsagePage = usage->page;
   }
   node.CollectionType = collectionType;
-  const auto index = static_cast<uint16_t>(model_->nodes.size());
-  if (!open_.empty()) {
+  const auto index = static_cast<uint16_t>(nodes_.size());
+  if (depth_ != 0) {
     // Children are linked newest first: FirstChild is the last declared
     // child, NextSibling the previously declared one.
-    auto& parent = model_->nodes[open_.back()];
-    node.Parent = open_.back();
+    auto& parent = nodes_[open_[depth_ - 1]];
+    node.Parent = open_[depth_ - 1];
     node.NextSibling = parent.FirstChild;
     parent.FirstChild = index;
     ++parent.NumberOfChildren;
   }
-  model_->nodes.push_back(node);
-  open_.push_back(index);
+  nodes_.push_back(node);
+  open_[depth_++] = index;
 }
 
-bool CollectionBuilder::Close() {
-  open_.pop_back();
-  return open_.empty();
-}
+bool CollectionBuilder::Close() { return --depth_ == 0; }
 
-size_t CollectionBuilder::RecordCount() const {
-  size_t n = 0;
-  for (const auto& t : model_->types) n += t.records.size();
-  return n;
+uint32_t& CollectionBuilder::BitsOf(HIDP_REPORT_TYPE type, uint8_t reportId) {
+  auto& reports = reportBits_;
+  const auto t = static_cast<uint8_t>(type);
+  size_t& last = lastReport_;
+  if (last < reports.size() && reports[last].type == t && reports[last].id == reportId) return reports[last].bits;
+  for (size_t i = 0; i < reports.size(); ++i) {
+    if (reports[i].type == t && reports[i].id == reportId) {
+      last = i;
+      return reports[i].bits;
+    }
+  }
+  if (reports.capacity() == 0) reports.reserve(8);
+  reports.push_back({t, reportId, 0});
+  last = reports.size() - 1;
+  return reports.back().bits;
 }
 
 uint16_t CollectionBuilder::TakeDataIndices(size_t offset, HIDP_REPORT_TYPE type, uint32_t count) {
@@ -63,36 +92,40 @@ uint16_t CollectionBuilder::TakeDataIndices(size_t offset, HIDP_REPORT_TYPE type
 
 void CollectionBuilder::AddMainItem(size_t offset, HIDP_REPORT_TYPE type, uint16_t bitField,
                                     const GlobalState& g, const LocalState& l) {
-  uint32_t& bits = reportBits_[type][g.reportId];
-  const uint32_t start = bits == 0 ? 8 : bits;
   const uint64_t itemBits = static_cast<uint64_t>(g.reportSize) * g.reportCount;
+  if (itemBits == 0) {
+    // Nothing in the report; with usages, Report Size 0 is an error.
+    if (!l.usages.empty() && g.reportCount != 0) throw DescriptorError(offset, "Report Size 0 for a field with usages");
+    return;
+  }
+  // A report exists once an item gives it bits.
+  uint32_t& bits = BitsOf(type, g.reportId);
+  const uint32_t start = bits == 0 ? 8 : bits;
   if (start + itemBits > kMaxReportBits) {
     throw DescriptorError(offset, "report " + std::to_string(g.reportId) + " grows beyond " +
                                       std::to_string(kMaxReportBits) + " bits (Report Size " +
                                       std::to_string(g.reportSize) + " x Report Count " +
                                       std::to_string(g.reportCount) + ")");
   }
-  if (itemBits != 0) bits = static_cast<uint32_t>(start + itemBits);
+  bits = static_cast<uint32_t>(start + itemBits);
   // Padding: no usage, no record; its bits still count.
-  if (l.usages.empty() || g.reportCount == 0) return;
-  if (g.reportSize == 0) throw DescriptorError(offset, "Report Size 0 for a field with usages");
-  if (g.reportSize > 32) {
-    throw DescriptorError(offset, "Report Size " + std::to_string(g.reportSize) +
-                                      " is more than 32 bits for a field with usages");
-  }
-
+  if (l.usages.empty()) return;
+  // Constant arrays and constant items of usage 0 get no record either.
   const bool isArray = (bitField & 0x02) == 0;
+  if ((bitField & 0x01) != 0 && (isArray || OnlyUsageZero(l.usages))) return;
+
   Record base;
+  base.reportType = static_cast<uint8_t>(type);
   base.isArray = isArray;
   base.isButton = isArray || g.reportSize == 1;
-  base.bitSize = static_cast<uint8_t>(g.reportSize);
+  base.bitSize = static_cast<uint16_t>(g.reportSize);
   auto& c = base.caps;
   c.ReportID = g.reportId;
   c.BitField = bitField;
-  const uint16_t link = open_.back();
+  const uint16_t link = open_[depth_ - 1];
   c.LinkCollection = link;
-  c.LinkUsage = model_->nodes[link].LinkUsage;
-  c.LinkUsagePage = model_->nodes[link].LinkUsagePage;
+  c.LinkUsage = nodes_[link].LinkUsage;
+  c.LinkUsagePage = nodes_[link].LinkUsagePage;
   c.IsAbsolute = (bitField & 0x04) ? 0 : 1;
   c.IsStringRange = l.stringRange ? 1 : 0;
   c.Range.StringMin = l.stringRange ? l.stringMin : l.stringIndex;
@@ -110,22 +143,21 @@ void CollectionBuilder::AddMainItem(size_t offset, HIDP_REPORT_TYPE type, uint16
     c.PhysicalMin = g.physicalMin;
     c.PhysicalMax = g.physicalMax;
   }
+  usages_.assign(l.usages.begin(), l.usages.end());
   if (isArray) {
-    AddArray(offset, type, base, start, g, l.usages);
+    AddArray(offset, type, base, start, g);
   } else {
-    AddVariable(offset, type, base, start, g, l.usages);
+    AddVariable(offset, type, base, start, g);
   }
 }
 
 void CollectionBuilder::AddVariable(size_t offset, HIDP_REPORT_TYPE type, const Record& base,
-                                    uint32_t startBit, const GlobalState& g, std::vector<UsageEntry> usages) {
+                                    uint32_t startBit, const GlobalState& g) {
   // A slot is one usage, one range, or one delimiter set of aliases; it
   // takes as many fields as it has usages (an alias set takes one).
-  struct Slot {
-    size_t first, last;
-    uint32_t fieldOffset = 0, fields = 0;
-  };
-  std::vector<Slot> slots;
+  std::vector<UsageEntry>& usages = usages_;
+  std::vector<Slot>& slots = slots_;
+  slots.clear();
   for (size_t i = 0; i < usages.size();) {
     size_t j = i;
     if (usages[i].aliasSet != 0) {
@@ -135,16 +167,18 @@ void CollectionBuilder::AddVariable(size_t offset, HIDP_REPORT_TYPE type, const 
     i = j + 1;
   }
   // Fields go to the slots in declaration order; slots beyond Report Count
-  // are dropped, and the last slot kept absorbs any surplus fields.
+  // are dropped, and the last slot kept absorbs any surplus fields. A range
+  // never keeps more usages than its slot has fields, aliases included, so
+  // that every usage of a record has a field of its own.
   uint32_t remaining = g.reportCount;
   size_t kept = 0;
   for (auto& s : slots) {
     if (remaining == 0) break;
-    if (s.fields > remaining) {
-      if (s.first == s.last && usages[s.first].isRange) {
-        usages[s.first].max = static_cast<uint16_t>(usages[s.first].min + remaining - 1);
+    if (s.fields > remaining) s.fields = remaining;
+    for (size_t e = s.first; e <= s.last; ++e) {
+      if (usages[e].isRange && usages[e].Count() > s.fields) {
+        usages[e].max = static_cast<uint16_t>(usages[e].min + s.fields - 1);
       }
-      s.fields = remaining;
     }
     s.fieldOffset = g.reportCount - remaining;
     remaining -= s.fields;
@@ -152,7 +186,7 @@ void CollectionBuilder::AddVariable(size_t offset, HIDP_REPORT_TYPE type, const 
   }
   slots[kept - 1].fields += remaining;
 
-  auto& records = model_->types[type].records;
+  auto& records = records_;
   for (size_t k = kept; k-- > 0;) {
     const Slot& s = slots[k];
     const uint32_t indices = (s.first == s.last) ? usages[s.first].Count() : 1;
@@ -173,19 +207,22 @@ void CollectionBuilder::AddVariable(size_t offset, HIDP_REPORT_TYPE type, const 
 }
 
 void CollectionBuilder::AddArray(size_t offset, HIDP_REPORT_TYPE type, const Record& base, uint32_t startBit,
-                                 const GlobalState& g, const std::vector<UsageEntry>& usages) {
+                                 const GlobalState& g) {
+  const std::vector<UsageEntry>& usages = usages_;
   // A report value selects a usage by its position in the item's usage list:
   // 1 is the first usage and 0 an empty slot. A list starting at usage 0
   // (keyboard style) is indexed from 0, so a value equals its usage there.
   uint32_t position = usages.front().min == 0 ? 0 : 1;
-  std::vector<uint32_t> firstPosition(usages.size());
-  std::vector<uint16_t> firstIndex(usages.size());
+  std::vector<uint32_t>& firstPosition = positions_;
+  std::vector<uint16_t>& firstIndex = firstIndices_;
+  firstPosition.resize(usages.size());
+  firstIndex.resize(usages.size());
   for (size_t i = 0; i < usages.size(); ++i) {
     firstPosition[i] = position;
     position += usages[i].Count();
     firstIndex[i] = TakeDataIndices(offset, type, usages[i].Count());
   }
-  auto& records = model_->types[type].records;
+  auto& records = records_;
   for (size_t e = usages.size(); e-- > 0;) {
     Record r = base;
     SetUsages(r.caps, usages[e]);
@@ -199,20 +236,45 @@ void CollectionBuilder::AddArray(size_t offset, HIDP_REPORT_TYPE type, const Rec
 }
 
 PreparsedPtr CollectionBuilder::Finish() {
-  HIDP_PREPARSED_DATA& pp = *model_;
+  auto model = std::make_shared<HIDP_PREPARSED_DATA>();
+  HIDP_PREPARSED_DATA& pp = *model;
+  pp.nodes.assign(nodes_.begin(), nodes_.end());
   pp.caps.Usage = pp.nodes[0].LinkUsage;
   pp.caps.UsagePage = pp.nodes[0].LinkUsagePage;
   pp.caps.NumberLinkCollectionNodes = static_cast<USHORT>(pp.nodes.size());
-  for (int t = 0; t < 3; ++t) {
-    const uint32_t maxBits = *std::max_element(reportBits_[t].begin(), reportBits_[t].end());
-    pp.types[t].byteLength = static_cast<uint16_t>((maxBits + 7) / 8);
-    pp.types[t].dataIndexCount = static_cast<uint16_t>(nextDataIndex_[t]);
+  // Records and reports, grouped by report type in type order.
+  pp.records.reserve(records_.size());
+  pp.reports.reserve(reportBits_.size());
+  std::sort(reportBits_.begin(), reportBits_.end(), [](const ReportBits& a, const ReportBits& b) {
+    return a.type != b.type ? a.type < b.type : a.id < b.id;
+  });
+  const ReportBits* bits = reportBits_.data();
+  const ReportBits* bitsEnd = bits + reportBits_.size();
+  for (uint8_t t = 0; t < 3; ++t) {
+    ReportTypeModel& m = pp.types[t];
+    m.records.begin = static_cast<uint32_t>(pp.records.size());
+    for (const Record& r : records_) {
+      if (r.reportType == t) pp.records.push_back(r);
+    }
+    m.records.count = static_cast<uint32_t>(pp.records.size()) - m.records.begin;
+    m.reports.begin = static_cast<uint32_t>(pp.reports.size());
+    uint32_t maxBits = 0;
+    for (; bits != bitsEnd && bits->type == t; ++bits) {
+      ReportEntry e;
+      e.length.ReportID = bits->id;
+      e.length.ByteLength = static_cast<USHORT>((bits->bits + 7) / 8);
+      pp.reports.push_back(e);
+      maxBits = std::max(maxBits, bits->bits);
+    }
+    m.reports.count = static_cast<uint32_t>(pp.reports.size()) - m.reports.begin;
+    m.byteLength = static_cast<uint16_t>((maxBits + 7) / 8);
+    m.dataIndexCount = static_cast<uint16_t>(nextDataIndex_[t]);
   }
   pp.caps.InputReportByteLength = pp.types[HidP_Input].byteLength;
   pp.caps.OutputReportByteLength = pp.types[HidP_Output].byteLength;
   pp.caps.FeatureReportByteLength = pp.types[HidP_Feature].byteLength;
-  BuildIndexes(pp);
-  return model_;
+  BuildIndexes(pp, indexScratch_);
+  return model;
 }
 
 }  // namespace hid::detail

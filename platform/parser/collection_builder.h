@@ -1,12 +1,13 @@
 // Builds the model of one top-level collection while the descriptor parser
 // walks its items: link-collection nodes, caps records, data indices and the
-// bit layout of every report.
+// bit layout of every report. One builder serves every top-level collection
+// of a descriptor and keeps its scratch space between them, so that a parse
+// allocates little beyond the models it returns.
 #pragma once
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <vector>
 
 #include "hidhost/hidp.h"
@@ -17,10 +18,14 @@ namespace hid::detail {
 
 class CollectionBuilder {
  public:
-  CollectionBuilder();
+  // `descriptorBytes` sizes the scratch space once for the whole parse.
+  explicit CollectionBuilder(size_t descriptorBytes);
 
-  // A Collection item. `usage` is the collection's first usage, or null.
-  void Open(uint8_t collectionType, const UsageEntry* usage);
+  // Starts the model of a new top-level collection.
+  void Begin();
+  // A Collection item. `usage` is the collection's first usage, or null;
+  // `usagePage` is the Usage Page in effect.
+  void Open(uint8_t collectionType, const UsageEntry* usage, uint16_t usagePage);
   // An End Collection item. Returns true when the top-level collection closed.
   bool Close();
   // An Input, Output or Feature item with the item state in effect. Adds the
@@ -28,27 +33,47 @@ class CollectionBuilder {
   // DescriptorError when the item is beyond what the model can hold.
   void AddMainItem(size_t offset, HIDP_REPORT_TYPE type, uint16_t bitField, const GlobalState& globals,
                    const LocalState& locals);
-  // Records added so far.
-  size_t RecordCount() const;
+  // Records added to the current collection so far.
+  size_t RecordCount() const { return records_.size(); }
   // Completes the model: report lengths, caps counts and lookup indices.
   PreparsedPtr Finish();
 
  private:
+  // Bits used so far by one report (report-ID byte included).
+  struct ReportBits {
+    uint8_t type = 0;  // HIDP_REPORT_TYPE
+    uint8_t id = 0;
+    uint32_t bits = 0;
+  };
+  struct Slot {
+    size_t first, last;
+    uint32_t fieldOffset, fields;
+  };
+
+  uint32_t& BitsOf(HIDP_REPORT_TYPE type, uint8_t reportId);
   void AddVariable(size_t offset, HIDP_REPORT_TYPE type, const Record& base, uint32_t startBit,
-                   const GlobalState& g, std::vector<UsageEntry> usages);
+                   const GlobalState& g);
   void AddArray(size_t offset, HIDP_REPORT_TYPE type, const Record& base, uint32_t startBit,
-                const GlobalState& g, const std::vector<UsageEntry>& usages);
+                const GlobalState& g);
   uint16_t TakeDataIndices(size_t offset, HIDP_REPORT_TYPE type, uint32_t count);
 
-  std::shared_ptr<HIDP_PREPARSED_DATA> model_;
-  std::vector<uint16_t> open_;  // node indices of the open collections, innermost last
-  // Bits used so far per report type and report ID (report-ID byte
-  // included); 0 while no item of that report has any bits.
-  std::array<std::array<uint32_t, 256>, 3> reportBits_{};
+  std::array<uint16_t, kMaxNestingDepth> open_{};  // node indices of the open collections
+  size_t depth_ = 0;
   std::array<uint32_t, 3> nextDataIndex_{};
+  // Scratch space, kept from one top-level collection to the next.
+  std::vector<HIDP_LINK_COLLECTION_NODE> nodes_;
+  std::vector<Record> records_;                  // all report types, tagged
+  std::vector<ReportBits> reportBits_;  // every report of every type
+  size_t lastReport_ = 0;               // the entry used last
+  std::vector<UsageEntry> usages_;
+  std::vector<Slot> slots_;
+  std::vector<uint32_t> positions_;
+  std::vector<uint16_t> firstIndices_;
+  std::vector<uint64_t> indexScratch_;
 };
 
-// Fills the caps counts, caps arrays and lookup tables of a finished model.
-void BuildIndexes(HIDP_PREPARSED_DATA& pp);
+// Fills a finished model's report entries, caps counts and lookup indices
+// from its records. `scratch` is working space.
+void BuildIndexes(HIDP_PREPARSED_DATA& pp, std::vector<uint64_t>& scratch);
 
 }  // namespace hid::detail

@@ -1,8 +1,8 @@
 // ParseReportDescriptor: walks the items of a report descriptor, keeps the
 // item state table, and hands every main item to the builder of the
 // top-level collection it belongs to.
+#include <array>
 #include <new>
-#include <optional>
 
 #include "collection_builder.h"
 #include "item_stream.h"
@@ -24,11 +24,14 @@ std::string Hex(uint32_t v) {
 
 class DescriptorParser {
  public:
-  DescriptorParser(const uint8_t* data, size_t length) : stream_(data, length), length_(length) {}
+  DescriptorParser(const uint8_t* data, size_t length) : stream_(data, length), length_(length), builder_(length) {
+    locals_.usages.reserve(16);
+    models_.reserve(4);
+  }
 
   std::vector<PreparsedPtr> Run() {
     Item item;
-    std::string error;
+    const char* error = nullptr;
     while (stream_.Next(item, error)) {
       switch (item.type) {
         case ItemType::Main: Main(item); break;
@@ -37,7 +40,7 @@ class DescriptorParser {
         default: break;  // long and reserved items carry nothing we use
       }
     }
-    if (!error.empty()) throw DescriptorError(item.offset, error);
+    if (error != nullptr) throw DescriptorError(item.offset, error);
     if (depth_ != 0) {
       throw DescriptorError(length_, std::to_string(depth_) + " collection(s) still open at the end of the descriptor");
     }
@@ -57,7 +60,7 @@ class DescriptorParser {
       case 0xC: CloseCollection(item); break;
       default: return;  // reserved main item: ignored, locals kept
     }
-    locals_ = LocalState{};
+    locals_.Reset();
   }
 
   void Field(const Item& item, HIDP_REPORT_TYPE type) {
@@ -67,8 +70,8 @@ class DescriptorParser {
       throw DescriptorError(item.offset, "more than " + std::to_string(kMaxMainItems) + " Input/Output/Feature items");
     }
     FinishUsages(item);
-    builder_->AddMainItem(item.offset, type, static_cast<uint16_t>(item.data & 0x1FF), globals_, locals_);
-    if (records_ + builder_->RecordCount() > kMaxCapsRecords) {
+    builder_.AddMainItem(item.offset, type, static_cast<uint16_t>(item.data & 0x1FF), globals_, locals_);
+    if (records_ + builder_.RecordCount() > kMaxCapsRecords) {
       throw DescriptorError(item.offset, "more than " + std::to_string(kMaxCapsRecords) + " caps records");
     }
   }
@@ -81,19 +84,18 @@ class DescriptorParser {
       throw DescriptorError(item.offset, "collections nested deeper than " + std::to_string(kMaxNestingDepth));
     }
     FinishUsages(item);
-    if (depth_ == 0) builder_.emplace();
-    builder_->Open(static_cast<uint8_t>(item.data & 0xFF),
-                   locals_.usages.empty() ? nullptr : &locals_.usages.front());
+    if (depth_ == 0) builder_.Begin();
+    builder_.Open(static_cast<uint8_t>(item.data & 0xFF),
+                   locals_.usages.empty() ? nullptr : &locals_.usages.front(), globals_.usagePage);
     ++depth_;
   }
 
   void CloseCollection(const Item& item) {
     if (depth_ == 0) throw DescriptorError(item.offset, "End Collection without a matching Collection");
     --depth_;
-    if (builder_->Close()) {
-      records_ += builder_->RecordCount();
-      models_.push_back(builder_->Finish());
-      builder_.reset();
+    if (builder_.Close()) {
+      records_ += builder_.RecordCount();
+      models_.push_back(builder_.Finish());
     }
   }
 
@@ -155,15 +157,14 @@ class DescriptorParser {
         break;
       case 0x9: g.reportCount = item.data; break;
       case 0xA:
-        if (pushed_.size() >= kMaxPushDepth) {
+        if (pushed_ >= kMaxPushDepth) {
           throw DescriptorError(item.offset, "more than " + std::to_string(kMaxPushDepth) + " nested Push items");
         }
-        pushed_.push_back(g);
+        pushedGlobals_[pushed_++] = g;
         break;
       case 0xB:
-        if (pushed_.empty()) throw DescriptorError(item.offset, "Pop without a matching Push");
-        g = pushed_.back();
-        pushed_.pop_back();
+        if (pushed_ == 0) throw DescriptorError(item.offset, "Pop without a matching Push");
+        g = pushedGlobals_[--pushed_];
         break;
       default: break;  // reserved
     }
@@ -226,8 +227,9 @@ class DescriptorParser {
   size_t length_;
   GlobalState globals_;
   LocalState locals_;
-  std::vector<GlobalState> pushed_;
-  std::optional<CollectionBuilder> builder_;
+  std::array<GlobalState, kMaxPushDepth> pushedGlobals_;
+  size_t pushed_ = 0;
+  CollectionBuilder builder_;
   std::vector<PreparsedPtr> models_;
   size_t depth_ = 0;
   size_t collections_ = 0;

@@ -1,5 +1,6 @@
 // Capability queries of the report model.
 #include <cstring>
+#include <type_traits>
 
 #include "preparsed.h"
 
@@ -8,19 +9,49 @@ namespace {
 
 using detail::IsValid;
 using detail::IsValidType;
+using detail::Record;
 
-// Copies the caps records that match the filters (0 = any) into `out`, up to
-// the capacity in *length; *length becomes the number of matches.
+HIDP_BUTTON_CAPS ToButtonCaps(const Record& r) {
+  const HIDP_VALUE_CAPS& v = r.caps;
+  HIDP_BUTTON_CAPS b{};
+  b.UsagePage = v.UsagePage;
+  b.ReportID = v.ReportID;
+  b.IsAlias = v.IsAlias;
+  b.BitField = v.BitField;
+  b.LinkCollection = v.LinkCollection;
+  b.LinkUsage = v.LinkUsage;
+  b.LinkUsagePage = v.LinkUsagePage;
+  b.IsRange = v.IsRange;
+  b.IsStringRange = v.IsStringRange;
+  b.IsDesignatorRange = v.IsDesignatorRange;
+  b.IsAbsolute = v.IsAbsolute;
+  b.ReportCount = r.fieldCount;
+  b.Range = v.Range;
+  return b;
+}
+
+void Convert(const Record& r, HIDP_BUTTON_CAPS& out) { out = ToButtonCaps(r); }
+void Convert(const Record& r, HIDP_VALUE_CAPS& out) { out = r.caps; }
+
+// Copies the caps of the button (or value) records that match the filters
+// (0 = any) into `out`, up to the capacity in *length; *length becomes the
+// number of matches.
 template <typename Caps>
-NTSTATUS CopyMatching(const std::vector<Caps>& all, USAGE usagePage, USHORT linkCollection, USAGE usage,
-                      Caps* out, USHORT* length) {
+NTSTATUS CopyMatching(HIDP_REPORT_TYPE type, USAGE usagePage, USHORT linkCollection, USAGE usage, Caps* out,
+                      USHORT* length, PHIDP_PREPARSED_DATA pp) {
+  constexpr bool wantButtons = std::is_same_v<Caps, HIDP_BUTTON_CAPS>;
+  const detail::ReportTypeModel& t = pp->types[type];
+  const Record* records = pp->Records(t);
   const USHORT capacity = out == nullptr ? 0 : *length;
   uint32_t matches = 0;
-  for (const Caps& c : all) {
+  for (uint32_t i = 0; i < t.records.count; ++i) {
+    const Record& r = records[i];
+    const HIDP_VALUE_CAPS& c = r.caps;
+    if (r.isButton != wantButtons) continue;
     if (usagePage != 0 && c.UsagePage != usagePage) continue;
     if (linkCollection != 0 && c.LinkCollection != linkCollection) continue;
     if (usage != 0 && (usage < c.Range.UsageMin || usage > c.Range.UsageMax)) continue;
-    if (matches < capacity) out[matches] = c;
+    if (matches < capacity) Convert(r, out[matches]);
     ++matches;
   }
   if (out == nullptr && *length != 0 && matches != 0) {
@@ -34,11 +65,11 @@ NTSTATUS CopyMatching(const std::vector<Caps>& all, USAGE usagePage, USHORT link
 
 template <typename Caps>
 NTSTATUS SpecificCaps(HIDP_REPORT_TYPE type, USAGE usagePage, USHORT linkCollection, USAGE usage, Caps* caps,
-                      USHORT* length, PHIDP_PREPARSED_DATA pp, std::vector<Caps> detail::ReportTypeModel::*list) {
+                      USHORT* length, PHIDP_PREPARSED_DATA pp) {
   if (!IsValid(pp)) return HIDP_STATUS_INVALID_PREPARSED_DATA;
   if (!IsValidType(type)) return HIDP_STATUS_INVALID_REPORT_TYPE;
   if (length == nullptr) return HIDP_STATUS_NULL;
-  return CopyMatching(pp->types[type].*list, usagePage, linkCollection, usage, caps, length);
+  return CopyMatching(type, usagePage, linkCollection, usage, caps, length, pp);
 }
 
 }  // namespace
@@ -66,12 +97,12 @@ NTSTATUS HidP_GetLinkCollectionNodes(HIDP_LINK_COLLECTION_NODE* nodes, ULONG* le
 
 NTSTATUS HidP_GetSpecificButtonCaps(HIDP_REPORT_TYPE type, USAGE usagePage, USHORT linkCollection, USAGE usage,
                                     HIDP_BUTTON_CAPS* caps, USHORT* length, PHIDP_PREPARSED_DATA pp) {
-  return SpecificCaps(type, usagePage, linkCollection, usage, caps, length, pp, &detail::ReportTypeModel::buttonCaps);
+  return SpecificCaps(type, usagePage, linkCollection, usage, caps, length, pp);
 }
 
 NTSTATUS HidP_GetSpecificValueCaps(HIDP_REPORT_TYPE type, USAGE usagePage, USHORT linkCollection, USAGE usage,
                                    HIDP_VALUE_CAPS* caps, USHORT* length, PHIDP_PREPARSED_DATA pp) {
-  return SpecificCaps(type, usagePage, linkCollection, usage, caps, length, pp, &detail::ReportTypeModel::valueCaps);
+  return SpecificCaps(type, usagePage, linkCollection, usage, caps, length, pp);
 }
 
 NTSTATUS HidP_GetButtonCaps(HIDP_REPORT_TYPE type, HIDP_BUTTON_CAPS* caps, USHORT* length, PHIDP_PREPARSED_DATA pp) {
@@ -84,11 +115,30 @@ NTSTATUS HidP_GetValueCaps(HIDP_REPORT_TYPE type, HIDP_VALUE_CAPS* caps, USHORT*
 
 ULONG HidP_MaxUsageListLength(HIDP_REPORT_TYPE type, USAGE usagePage, PHIDP_PREPARSED_DATA pp) {
   if (!IsValid(pp) || !IsValidType(type)) return 0;
+  const detail::ReportTypeModel& t = pp->types[type];
+  const Record* records = pp->Records(t);
+  const uint32_t* buttons = pp->Index(t.buttonRecords);
   ULONG total = 0;
-  for (const auto& b : pp->types[type].buttonCaps) {
-    if (usagePage == 0 || b.UsagePage == usagePage) total += b.ReportCount;
+  for (uint32_t i = 0; i < t.buttonRecords.count; ++i) {
+    const Record& r = records[buttons[i]];
+    if (usagePage == 0 || r.caps.UsagePage == usagePage) total += r.fieldCount;
   }
   return total;
+}
+
+std::vector<ReportLength> GetReportLengths(HIDP_REPORT_TYPE type, PHIDP_PREPARSED_DATA pp) {
+  std::vector<ReportLength> out;
+  if (!IsValid(pp) || !IsValidType(type)) return out;
+  const detail::ReportTypeModel& t = pp->types[type];
+  out.reserve(t.reports.count);
+  for (uint32_t i = 0; i < t.reports.count; ++i) out.push_back(pp->Reports(t)[i].length);
+  return out;
+}
+
+USHORT GetReportByteLength(HIDP_REPORT_TYPE type, UCHAR reportId, PHIDP_PREPARSED_DATA pp) {
+  if (!IsValid(pp) || !IsValidType(type)) return 0;
+  const detail::ReportEntry* e = pp->FindReport(pp->types[type], reportId);
+  return e ? e->length.ByteLength : 0;
 }
 
 }  // namespace hid

@@ -27,13 +27,14 @@ NTSTATUS CheckReport(HIDP_REPORT_TYPE type, PHIDP_PREPARSED_DATA pp, const void*
 
 // The first value record for page/usage (and link collection unless 0) in
 // the report with ID `reportId`. Report ID 0 accepts a record of any ID.
-NTSTATUS FindValue(const ReportTypeModel& t, USAGE usagePage, USHORT linkCollection, USAGE usage, uint8_t reportId,
-                   const Record** found) {
+NTSTATUS FindValue(PHIDP_PREPARSED_DATA pp, const ReportTypeModel& t, USAGE usagePage, USHORT linkCollection,
+                   USAGE usage, uint8_t reportId, const Record** found) {
   constexpr uint32_t kNone = UINT32_MAX;
+  const Record* records = pp->Records(t);
   uint32_t best = kNone;
   bool otherId = false;
   auto consider = [&](uint32_t index) {
-    const HIDP_VALUE_CAPS& c = t.records[index].caps;
+    const HIDP_VALUE_CAPS& c = records[index].caps;
     if (linkCollection != 0 && c.LinkCollection != linkCollection) return false;
     if (reportId != 0 && c.ReportID != reportId) {
       otherId = true;
@@ -42,74 +43,99 @@ NTSTATUS FindValue(const ReportTypeModel& t, USAGE usagePage, USHORT linkCollect
     best = index;
     return true;
   };
-  const auto it = t.valuesByUsage.find(static_cast<uint32_t>(usagePage) << 16 | usage);
-  if (it != t.valuesByUsage.end()) {
-    for (uint32_t index : it->second) {
-      if (consider(index)) break;
+  // Single-usage records: (key, record number) pairs sorted by key, then
+  // by record number.
+  const uint32_t key = static_cast<uint32_t>(usagePage) << 16 | usage;
+  const uint32_t* pairs = pp->Index(t.valuesByUsage);
+  uint32_t lo = 0, hi = t.valuesByUsage.count / 2;
+  while (lo < hi) {
+    const uint32_t mid = (lo + hi) / 2;
+    if (pairs[2 * mid] < key) {
+      lo = mid + 1;
+    } else {
+      hi = mid;
     }
   }
-  for (uint32_t index : t.valueRanges) {
+  for (uint32_t p = lo; p < t.valuesByUsage.count / 2 && pairs[2 * p] == key; ++p) {
+    if (consider(pairs[2 * p + 1])) break;
+  }
+  const uint32_t* ranges = pp->Index(t.valueRanges);
+  for (uint32_t i = 0; i < t.valueRanges.count; ++i) {
+    const uint32_t index = ranges[i];
     if (index >= best) break;
-    const HIDP_VALUE_CAPS& c = t.records[index].caps;
+    const HIDP_VALUE_CAPS& c = records[index].caps;
     if (c.UsagePage != usagePage || usage < c.Range.UsageMin || usage > c.Range.UsageMax) continue;
     if (consider(index)) break;
   }
   if (best != kNone) {
-    *found = &t.records[best];
+    *found = &records[best];
     return HIDP_STATUS_SUCCESS;
   }
   return otherId ? HIDP_STATUS_INCOMPATIBLE_REPORT_ID : HIDP_STATUS_USAGE_NOT_FOUND;
 }
 
-uint32_t ValueBit(const Record& r, USAGE usage) {
+// The bit position of `usage` in a value record, or false when the record
+// has no field for it.
+bool ValueBit(const Record& r, USAGE usage, uint32_t& bit) {
   const uint32_t step = r.caps.IsRange ? static_cast<uint32_t>(usage - r.caps.Range.UsageMin) : 0;
-  return r.bitOffset + step * r.bitSize;
+  if (step >= r.fieldCount) return false;
+  bit = r.bitOffset + step * r.bitSize;
+  return true;
 }
 
-// Calls `emit(usage, page)` for every active button of the record.
+// Calls `emit(usage, page)` for every active button of the record. Only
+// fields inside the report's `length` bytes are read.
 template <typename Emit>
-void ActiveButtons(const Record& r, const uint8_t* report, Emit&& emit) {
+void ActiveButtons(const Record& r, const uint8_t* report, uint32_t length, Emit&& emit) {
   const HIDP_VALUE_CAPS& c = r.caps;
   const uint32_t usages = static_cast<uint32_t>(c.Range.UsageMax) - c.Range.UsageMin + 1;
+  uint32_t v = 0;
   if (r.isArray) {
     for (uint32_t slot = 0; slot < r.fieldCount; ++slot) {
-      const uint32_t v = detail::ReadBits(report, r.bitOffset + slot * r.bitSize, r.bitSize);
+      if (!detail::ReadBits(report, length, r.bitOffset + slot * r.bitSize, r.bitSize, v)) break;
       if (v == 0 || v < r.arrayIndexFirst || v - r.arrayIndexFirst >= usages) continue;
       emit(static_cast<USAGE>(c.Range.UsageMin + (v - r.arrayIndexFirst)), c.UsagePage);
     }
     return;
   }
   // Variable 1-bit buttons: a range maps its fields to its usages in order;
-  // a single usage is read from its first field.
-  for (uint32_t i = 0; i < usages; ++i) {
-    if (detail::ReadBits(report, r.bitOffset + i, 1)) emit(static_cast<USAGE>(c.Range.UsageMin + i), c.UsagePage);
+  // a single usage is read from its first field. A usage without a field of
+  // its own is never read.
+  const uint32_t fields = usages < r.fieldCount ? usages : r.fieldCount;
+  for (uint32_t i = 0; i < fields; ++i) {
+    if (!detail::ReadBits(report, length, r.bitOffset + i, 1, v)) break;
+    if (v) emit(static_cast<USAGE>(c.Range.UsageMin + i), c.UsagePage);
   }
 }
 
 // Walks the button records that apply to the report in `report` and emits
 // the active usages on `usagePage` (0 = all pages).
 template <typename Emit>
-NTSTATUS ForEachActiveButton(const ReportTypeModel& t, USAGE usagePage, USHORT linkCollection,
-                             const uint8_t* report, Emit&& emit) {
+NTSTATUS ForEachActiveButton(PHIDP_PREPARSED_DATA pp, const ReportTypeModel& t, USAGE usagePage,
+                             USHORT linkCollection, const uint8_t* report, uint32_t length, Emit&& emit) {
+  const Record* records = pp->Records(t);
   const uint8_t reportId = report[0];
-  const uint32_t* first = t.buttonRecords.data();
-  const uint32_t* last = first + t.buttonRecords.size();
+  const uint32_t* first = pp->Index(t.buttonRecords);
+  const uint32_t* last = first + t.buttonRecords.count;
   if (reportId != 0) {
-    first = t.buttonsById.data() + t.buttonsByIdStart[reportId];
-    last = t.buttonsById.data() + t.buttonsByIdStart[reportId + 1];
+    const detail::ReportEntry* e = pp->FindReport(t, reportId);
+    const uint32_t* byId = pp->Index(t.buttonsById);
+    first = byId + (e ? e->buttonsBegin : 0);
+    last = byId + (e ? e->buttonsEnd : 0);
   }
   bool any = false;
   for (const uint32_t* p = first; p != last; ++p) {
-    const Record& r = t.records[*p];
+    const Record& r = records[*p];
     if (usagePage != 0 && r.caps.UsagePage != usagePage) continue;
     if (linkCollection != 0 && r.caps.LinkCollection != linkCollection) continue;
     any = true;
-    ActiveButtons(r, report, emit);
+    ActiveButtons(r, report, length, emit);
   }
   if (any) return HIDP_STATUS_SUCCESS;
   // Nothing in this report: say whether the buttons live in another one.
-  for (uint32_t index : t.buttonRecords) {
-    const HIDP_VALUE_CAPS& c = t.records[index].caps;
+  const uint32_t* all = pp->Index(t.buttonRecords);
+  for (uint32_t i = 0; i < t.buttonRecords.count; ++i) {
+    const HIDP_VALUE_CAPS& c = records[all[i]].caps;
     if ((usagePage == 0 || c.UsagePage == usagePage) && (linkCollection == 0 || c.LinkCollection == linkCollection)) {
       return HIDP_STATUS_INCOMPATIBLE_REPORT_ID;
     }
@@ -128,7 +154,7 @@ NTSTATUS ListActiveButtons(HIDP_REPORT_TYPE type, USAGE usagePage, USHORT linkCo
   const ULONG capacity = *length;
   ULONG count = 0;
   const NTSTATUS found =
-      ForEachActiveButton(pp->types[type], usagePage, linkCollection, Bytes(report), [&](USAGE usage, USAGE page) {
+      ForEachActiveButton(pp, pp->types[type], usagePage, linkCollection, Bytes(report), reportLength, [&](USAGE usage, USAGE page) {
         if (count < capacity) list[count] = make(usage, page);
         ++count;
       });
@@ -145,9 +171,14 @@ NTSTATUS HidP_GetUsageValue(HIDP_REPORT_TYPE type, USAGE usagePage, USHORT linkC
   if (status != HIDP_STATUS_SUCCESS) return status;
   if (value == nullptr) return HIDP_STATUS_NULL;
   const Record* r = nullptr;
-  status = FindValue(pp->types[type], usagePage, linkCollection, usage, Bytes(report)[0], &r);
+  status = FindValue(pp, pp->types[type], usagePage, linkCollection, usage, Bytes(report)[0], &r);
   if (status != HIDP_STATUS_SUCCESS) return status;
-  *value = detail::ReadBits(Bytes(report), ValueBit(*r, usage), r->bitSize);
+  uint32_t bit = 0;
+  if (!ValueBit(*r, usage, bit)) return HIDP_STATUS_USAGE_NOT_FOUND;
+  if (r->bitSize > 32) return HIDP_STATUS_BUFFER_TOO_SMALL;
+  uint32_t raw = 0;
+  if (!detail::ReadBits(Bytes(report), reportLength, bit, r->bitSize, raw)) return HIDP_STATUS_INVALID_REPORT_LENGTH;
+  *value = raw;
   return HIDP_STATUS_SUCCESS;
 }
 
@@ -157,9 +188,12 @@ NTSTATUS HidP_SetUsageValue(HIDP_REPORT_TYPE type, USAGE usagePage, USHORT linkC
   if (status != HIDP_STATUS_SUCCESS) return status;
   const Record* r = nullptr;
   auto* bytes = reinterpret_cast<uint8_t*>(report);
-  status = FindValue(pp->types[type], usagePage, linkCollection, usage, bytes[0], &r);
+  status = FindValue(pp, pp->types[type], usagePage, linkCollection, usage, bytes[0], &r);
   if (status != HIDP_STATUS_SUCCESS) return status;
-  detail::WriteBits(bytes, ValueBit(*r, usage), r->bitSize, value);
+  uint32_t bit = 0;
+  if (!ValueBit(*r, usage, bit)) return HIDP_STATUS_USAGE_NOT_FOUND;
+  if (r->bitSize > 32) return HIDP_STATUS_BUFFER_TOO_SMALL;
+  if (!detail::WriteBits(bytes, reportLength, bit, r->bitSize, value)) return HIDP_STATUS_INVALID_REPORT_LENGTH;
   return HIDP_STATUS_SUCCESS;
 }
 
@@ -179,7 +213,8 @@ NTSTATUS HidP_InitializeReportForID(HIDP_REPORT_TYPE type, UCHAR reportId, PHIDP
                                     ULONG reportLength) {
   const NTSTATUS status = CheckReport(type, pp, report, reportLength);
   if (status != HIDP_STATUS_SUCCESS) return status;
-  if (!pp->types[type].idHasRecords[reportId]) return HIDP_STATUS_REPORT_DOES_NOT_EXIST;
+  const detail::ReportEntry* e = pp->FindReport(pp->types[type], reportId);
+  if (e == nullptr || !e->hasRecords) return HIDP_STATUS_REPORT_DOES_NOT_EXIST;
   std::memset(report, 0, reportLength);
   report[0] = static_cast<char>(reportId);
   return HIDP_STATUS_SUCCESS;

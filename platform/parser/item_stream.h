@@ -3,7 +3,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
 
 namespace hid::detail {
 
@@ -24,11 +23,39 @@ class ItemStream {
  public:
   ItemStream(const uint8_t* data, size_t length) : data_(data), length_(length) {}
 
-  // Reads the next item. Returns false at the end, or with `error` set when
-  // an item runs past the end of the descriptor.
-  bool Next(Item& item, std::string& error);
+  // Reads the next item. Returns false at the end, or with `error` set to
+  // a reason when an item runs past the end of the descriptor. Inline: the
+  // parser spends most of its time here.
+  bool Next(Item& item, const char*& error) {
+    if (pos_ >= length_) return false;
+    const uint8_t prefix = data_[pos_];
+    item.offset = pos_;
+    if (prefix == 0xFE) return NextLong(item, error);
+    static constexpr uint8_t kSizes[4] = {0, 1, 2, 4};
+    const uint8_t size = kSizes[prefix & 3];
+    item.size = size;
+    item.type = static_cast<ItemType>((prefix >> 2) & 3);
+    item.tag = static_cast<uint8_t>(prefix >> 4);
+    if (length_ - pos_ - 1 < size) {
+      error = "item data runs past the end of the descriptor";
+      return false;
+    }
+    const uint8_t* p = data_ + pos_ + 1;
+    uint32_t value = 0;
+    switch (size) {
+      case 4: value = static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24; [[fallthrough]];
+      case 2: value |= static_cast<uint32_t>(p[1]) << 8; [[fallthrough]];
+      case 1: value |= p[0]; break;
+      default: break;
+    }
+    item.data = value;
+    pos_ += 1 + size;
+    return true;
+  }
 
  private:
+  bool NextLong(Item& item, const char*& error);
+
   const uint8_t* data_;
   size_t length_;
   size_t pos_ = 0;

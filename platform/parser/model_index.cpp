@@ -1,73 +1,110 @@
-// Caps arrays and lookup tables, built once per model so that the queries
-// and field accessors never scan more than the records they may return.
+// Report entries, caps counts and lookup indices, built once per model so
+// that the queries and field accessors never scan more than the records
+// they may return. Every cost here grows with the records and report IDs
+// present, never with the 256 possible IDs.
+#include <algorithm>
+
 #include "collection_builder.h"
 
-namespace hid::detail {
-namespace {
+namespace hid {
 
-HIDP_BUTTON_CAPS ToButtonCaps(const Record& r) {
-  const HIDP_VALUE_CAPS& v = r.caps;
-  HIDP_BUTTON_CAPS b{};
-  b.UsagePage = v.UsagePage;
-  b.ReportID = v.ReportID;
-  b.IsAlias = v.IsAlias;
-  b.BitField = v.BitField;
-  b.LinkCollection = v.LinkCollection;
-  b.LinkUsage = v.LinkUsage;
-  b.LinkUsagePage = v.LinkUsagePage;
-  b.IsRange = v.IsRange;
-  b.IsStringRange = v.IsStringRange;
-  b.IsDesignatorRange = v.IsDesignatorRange;
-  b.IsAbsolute = v.IsAbsolute;
-  b.ReportCount = r.fieldCount;
-  b.Range = v.Range;
-  return b;
+const detail::ReportEntry* HIDP_PREPARSED_DATA::FindReport(const detail::ReportTypeModel& t, uint8_t id) const {
+  const detail::ReportEntry* first = Reports(t);
+  const detail::ReportEntry* last = first + t.reports.count;
+  const auto* it = std::lower_bound(first, last, id, [](const detail::ReportEntry& e, uint8_t v) {
+    return e.length.ReportID < v;
+  });
+  return it != last && it->length.ReportID == id ? it : nullptr;
 }
 
-void IndexType(ReportTypeModel& t) {
-  std::array<uint32_t, 256> perId{};
-  for (uint32_t i = 0; i < t.records.size(); ++i) {
-    const Record& r = t.records[i];
-    t.idHasRecords[r.caps.ReportID] = true;
+namespace detail {
+namespace {
+
+Slice Take(std::vector<uint32_t>& index, uint32_t count) {
+  Slice s{static_cast<uint32_t>(index.size()), count};
+  index.resize(index.size() + count);
+  return s;
+}
+
+void IndexType(HIDP_PREPARSED_DATA& pp, ReportTypeModel& t, std::vector<uint64_t>& keys) {
+  const Record* records = pp.Records(t);
+  ReportEntry* reports = pp.reports.data() + t.reports.begin;
+  ReportEntry* reportsEnd = reports + t.reports.count;
+  auto entryOf = [&](uint8_t id) {
+    return std::lower_bound(reports, reportsEnd, id,
+                            [](const ReportEntry& e, uint8_t v) { return e.length.ReportID < v; });
+  };
+  uint32_t buttons = 0, ranges = 0, singles = 0;
+  // Buttons per report first (counted in buttonsEnd), then their places.
+  for (uint32_t i = 0; i < t.records.count; ++i) {
+    const Record& r = records[i];
+    ReportEntry* e = entryOf(r.caps.ReportID);
+    e->hasRecords = true;
     if (r.isButton) {
-      t.buttonCaps.push_back(ToButtonCaps(r));
-      t.buttonRecords.push_back(i);
-      ++perId[r.caps.ReportID];
+      ++buttons;
+      ++e->buttonsEnd;
+    } else if (r.caps.IsRange) {
+      ++ranges;
     } else {
-      t.valueCaps.push_back(r.caps);
-      if (r.caps.IsRange) {
-        t.valueRanges.push_back(i);
-      } else {
-        const uint32_t key = static_cast<uint32_t>(r.caps.UsagePage) << 16 | r.caps.Range.UsageMin;
-        t.valuesByUsage[key].push_back(i);
-      }
+      ++singles;
     }
   }
-  for (size_t id = 0; id < 256; ++id) t.buttonsByIdStart[id + 1] = t.buttonsByIdStart[id] + perId[id];
-  t.buttonsById.resize(t.buttonRecords.size());
-  std::array<uint32_t, 256> fill{};
-  for (uint32_t i : t.buttonRecords) {
-    const uint8_t id = t.records[i].caps.ReportID;
-    t.buttonsById[t.buttonsByIdStart[id] + fill[id]++] = i;
+  t.buttonCount = static_cast<uint16_t>(buttons);
+  t.valueCount = static_cast<uint16_t>(ranges + singles);
+  uint32_t at = 0;
+  for (ReportEntry* e = reports; e != reportsEnd; ++e) {
+    e->buttonsBegin = at;
+    at += e->buttonsEnd;
+    e->buttonsEnd = e->buttonsBegin;
+  }
+  t.buttonRecords = Take(pp.index, buttons);
+  t.buttonsById = Take(pp.index, buttons);
+  t.valuesByUsage = Take(pp.index, 2 * singles);
+  t.valueRanges = Take(pp.index, ranges);
+  uint32_t* buttonRecords = pp.index.data() + t.buttonRecords.begin;
+  uint32_t* buttonsById = pp.index.data() + t.buttonsById.begin;
+  uint32_t* valueRanges = pp.index.data() + t.valueRanges.begin;
+  // (key << 32 | record number) sorts by usage, then declaration order.
+  keys.clear();
+  for (uint32_t i = 0; i < t.records.count; ++i) {
+    const Record& r = records[i];
+    if (r.isButton) {
+      *buttonRecords++ = i;
+      buttonsById[entryOf(r.caps.ReportID)->buttonsEnd++] = i;
+    } else if (r.caps.IsRange) {
+      *valueRanges++ = i;
+    } else {
+      const uint64_t key = static_cast<uint64_t>(r.caps.UsagePage) << 16 | r.caps.Range.UsageMin;
+      keys.push_back(key << 32 | i);
+    }
+  }
+  std::sort(keys.begin(), keys.end());
+  uint32_t* pairs = pp.index.data() + t.valuesByUsage.begin;
+  for (uint64_t k : keys) {
+    *pairs++ = static_cast<uint32_t>(k >> 32);
+    *pairs++ = static_cast<uint32_t>(k);
   }
 }
 
 }  // namespace
 
-void BuildIndexes(HIDP_PREPARSED_DATA& pp) {
-  for (auto& t : pp.types) IndexType(t);
-  auto& in = pp.types[HidP_Input];
-  auto& out = pp.types[HidP_Output];
-  auto& feat = pp.types[HidP_Feature];
-  pp.caps.NumberInputButtonCaps = static_cast<USHORT>(in.buttonCaps.size());
-  pp.caps.NumberInputValueCaps = static_cast<USHORT>(in.valueCaps.size());
+void BuildIndexes(HIDP_PREPARSED_DATA& pp, std::vector<uint64_t>& scratch) {
+  // Two index entries per record at most.
+  pp.index.reserve(2 * pp.records.size());
+  for (auto& t : pp.types) IndexType(pp, t, scratch);
+  const auto& in = pp.types[HidP_Input];
+  const auto& out = pp.types[HidP_Output];
+  const auto& feat = pp.types[HidP_Feature];
+  pp.caps.NumberInputButtonCaps = in.buttonCount;
+  pp.caps.NumberInputValueCaps = in.valueCount;
   pp.caps.NumberInputDataIndices = in.dataIndexCount;
-  pp.caps.NumberOutputButtonCaps = static_cast<USHORT>(out.buttonCaps.size());
-  pp.caps.NumberOutputValueCaps = static_cast<USHORT>(out.valueCaps.size());
+  pp.caps.NumberOutputButtonCaps = out.buttonCount;
+  pp.caps.NumberOutputValueCaps = out.valueCount;
   pp.caps.NumberOutputDataIndices = out.dataIndexCount;
-  pp.caps.NumberFeatureButtonCaps = static_cast<USHORT>(feat.buttonCaps.size());
-  pp.caps.NumberFeatureValueCaps = static_cast<USHORT>(feat.valueCaps.size());
+  pp.caps.NumberFeatureButtonCaps = feat.buttonCount;
+  pp.caps.NumberFeatureValueCaps = feat.valueCount;
   pp.caps.NumberFeatureDataIndices = feat.dataIndexCount;
 }
 
-}  // namespace hid::detail
+}  // namespace detail
+}  // namespace hid

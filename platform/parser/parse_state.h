@@ -54,6 +54,15 @@ struct LocalState {
   bool haveDesignatorMin = false, haveDesignatorMax = false;
   bool inDelimiter = false;
   uint32_t delimiterSets = 0;
+
+  // Empties the state for the next main item; the usage list keeps its
+  // storage.
+  void Reset() {
+    std::vector<UsageEntry> keep = std::move(usages);
+    keep.clear();
+    *this = LocalState{};
+    usages = std::move(keep);
+  }
 };
 
 }  // namespace hid::detail

@@ -1,10 +1,13 @@
 // The parsed model of one top-level collection, as the HidP_* functions see
 // it. Private to the parser: callers only hold an opaque pointer.
+//
+// A model is built once and never changes. Its tables live in four arrays
+// shared by the three report types (nodes, records, reports, index), each
+// type holding its slices of them, so that a model costs a handful of
+// allocations and no table is sized by the 256 possible report IDs.
 #pragma once
 
-#include <array>
 #include <cstdint>
-#include <unordered_map>
 #include <vector>
 
 #include "hidhost/hidp.h"
@@ -18,36 +21,48 @@ struct Record {
   HIDP_VALUE_CAPS caps{};
   bool isButton = false;
   bool isArray = false;
+  uint8_t reportType = 0;  // HIDP_REPORT_TYPE
+  // Report Size: bits per field. Fields wider than 32 bits are kept in
+  // the layout but cannot be read or written as a ULONG.
+  uint16_t bitSize = 0;
   // Bit position of the record's first field, counted from the start of the
   // report buffer (byte 0 is the report ID, so fields start at bit 8).
   uint32_t bitOffset = 0;
   // Fields the record covers: a range's usages plus any surplus fields, a
   // single usage's fields, or an array's slots.
   uint16_t fieldCount = 0;
-  // Report Size: bits per field (1 to 32).
-  uint8_t bitSize = 0;
   // Arrays: the report value that selects the record's first usage.
   uint32_t arrayIndexFirst = 0;
 };
 
-// Everything about one report type (input, output or feature).
+// One report of a type: its ID and length, and where its button records
+// are listed in the type's buttons-by-report slice of the index.
+struct ReportEntry {
+  ReportLength length;
+  bool hasRecords = false;
+  uint32_t buttonsBegin = 0, buttonsEnd = 0;  // positions in buttonsById
+};
+
+// A slice [begin, begin + count) of one of the model's arrays.
+struct Slice {
+  uint32_t begin = 0, count = 0;
+};
+
+// Everything about one report type (input, output or feature). Record
+// numbers are positions in the type's `records` slice.
 struct ReportTypeModel {
-  std::vector<Record> records;  // in the order the caps queries return them
+  Slice records;  // in the order the caps queries return them
+  Slice reports;  // ascending report ID
   uint16_t byteLength = 0;
   uint16_t dataIndexCount = 0;
-  std::vector<HIDP_BUTTON_CAPS> buttonCaps;
-  std::vector<HIDP_VALUE_CAPS> valueCaps;
-  std::vector<uint32_t> buttonRecords;  // record index of every button, in order
-  // Value lookup: non-range value records by (page << 16 | usage), each list
-  // ascending; range value records separately, ascending.
-  std::unordered_map<uint32_t, std::vector<uint32_t>> valuesByUsage;
-  std::vector<uint32_t> valueRanges;
-  // Button records per report ID, in order: buttonsById[buttonsByIdStart[id] ..
-  // buttonsByIdStart[id + 1]).
-  std::array<uint32_t, 257> buttonsByIdStart{};
-  std::vector<uint32_t> buttonsById;
-  // Report IDs that carry at least one record of this type.
-  std::array<bool, 256> idHasRecords{};
+  uint16_t buttonCount = 0, valueCount = 0;
+  // Slices of the index:
+  Slice buttonRecords;  // record number of every button, in order
+  Slice buttonsById;    // the same, grouped by report ID (see ReportEntry)
+  // Non-range value records as (page << 16 | usage, record number) pairs,
+  // ascending; two index entries per pair.
+  Slice valuesByUsage;
+  Slice valueRanges;    // range value records, ascending
 };
 
 inline constexpr uint32_t kPreparsedMagic = 0x50504448u;  // "HDPP"
@@ -60,7 +75,18 @@ struct HIDP_PREPARSED_DATA {
   uint32_t magic = detail::kPreparsedMagic;
   HIDP_CAPS caps{};
   std::vector<HIDP_LINK_COLLECTION_NODE> nodes;
-  std::array<detail::ReportTypeModel, 3> types;
+  std::vector<detail::Record> records;
+  std::vector<detail::ReportEntry> reports;
+  std::vector<uint32_t> index;
+  detail::ReportTypeModel types[3];
+
+  const detail::Record* Records(const detail::ReportTypeModel& t) const { return records.data() + t.records.begin; }
+  const detail::ReportEntry* Reports(const detail::ReportTypeModel& t) const {
+    return reports.data() + t.reports.begin;
+  }
+  const uint32_t* Index(detail::Slice s) const { return index.data() + s.begin; }
+  // The report with `id` of a type, or null.
+  const detail::ReportEntry* FindReport(const detail::ReportTypeModel& t, uint8_t id) const;
 };
 
 namespace detail {

@@ -58,8 +58,12 @@ std::string DumpPreparsedData(PHIDP_PREPARSED_DATA pp) {
   static const char* typeNames[] = {"input", "output", "feature"};
   for (int t = 0; t < 3; ++t) {
     const auto& model = pp->types[t];
+    const detail::Record* records = pp->Records(model);
     size_t buttons = 0, values = 0;
-    for (const auto& r : model.records) DumpRecord(out, typeNames[t], r.isButton ? buttons++ : values++, r);
+    for (uint32_t i = 0; i < model.records.count; ++i) {
+      const detail::Record& r = records[i];
+      DumpRecord(out, typeNames[t], r.isButton ? buttons++ : values++, r);
+    }
   }
   return out;
 }

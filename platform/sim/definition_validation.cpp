@@ -2,7 +2,6 @@
 #include <algorithm>
 
 #include "hidhost/sim_device.h"
-#include "report_ids.h"
 
 namespace hidhost::sim {
 

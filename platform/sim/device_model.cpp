@@ -5,12 +5,30 @@
 
 #include "hidhost/sim.h"
 #include "hidhost/sim_device.h"
-#include "report_ids.h"
 
 namespace hidhost::sim {
 
 namespace {
 constexpr size_t kKeptOutputs = 64;
+}
+
+std::vector<CollectionReports> DescribeCollections(const hid::ParseResult& parsed) {
+  std::vector<CollectionReports> result;
+  for (const hid::PreparsedPtr& pp : parsed.collections) {
+    CollectionReports c;
+    c.preparsed = pp;
+    if (hid::HidP_GetCaps(pp.get(), &c.caps) != hid::HIDP_STATUS_SUCCESS) c.caps = {};
+    result.push_back(std::move(c));
+  }
+  return result;
+}
+
+size_t ReportLength(const std::vector<CollectionReports>& collections, hid::HIDP_REPORT_TYPE type,
+                    uint8_t reportId) {
+  for (const CollectionReports& c : collections) {
+    if (const size_t length = hid::GetReportByteLength(type, reportId, c.preparsed.get())) return length;
+  }
+  return 0;
 }
 
 DeviceModel::DeviceModel(DeviceDefinition definition) : definition_(std::move(definition)) {
@@ -19,10 +37,10 @@ DeviceModel::DeviceModel(DeviceDefinition definition) : definition_(std::move(de
   usesReportIds_ = parsed.usesReportIds;
   collections_ = DescribeCollections(parsed);
   for (const CollectionReports& c : collections_) {
-    for (uint8_t id : c.featureIds) {
-      std::vector<uint8_t> report(FeatureLength(id), 0);
-      report[0] = id;
-      features_[id] = report;
+    for (const hid::ReportLength& r : hid::GetReportLengths(hid::HidP_Feature, c.preparsed.get())) {
+      std::vector<uint8_t> report(r.ByteLength, 0);
+      report[0] = r.ReportID;
+      features_[r.ReportID] = report;
     }
   }
   for (auto& [id, data] : definition_.featureReports) {

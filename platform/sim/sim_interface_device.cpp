@@ -53,16 +53,16 @@ hid::PreparsedPtr SimInterfaceDevice::GetPreparsedData() {
 }
 
 bool SimInterfaceDevice::RequestId(const uint8_t* report, size_t length, size_t minLength,
-                                   const std::vector<uint8_t>& ids, uint8_t* id) const {
+                                   hid::HIDP_REPORT_TYPE type, uint8_t* id) const {
   if (report == nullptr || minLength == 0 || length < minLength) return Fails(kErrorInvalidParameter);
   *id = model_->usesReportIds() ? report[0] : 0;
-  if (!std::binary_search(ids.begin(), ids.end(), *id)) return Fails(kErrorInvalidParameter);
+  if (hid::GetReportByteLength(type, *id, reports_.preparsed.get()) == 0) return Fails(kErrorInvalidParameter);
   return true;
 }
 
 bool SimInterfaceDevice::GetFeature(uint8_t* report, size_t length) {
   uint8_t id = 0;
-  if (!RequestId(report, length, reports_.caps.FeatureReportByteLength, reports_.featureIds, &id)) {
+  if (!RequestId(report, length, reports_.caps.FeatureReportByteLength, hid::HidP_Feature, &id)) {
     return false;
   }
   std::vector<uint8_t> data;
@@ -76,7 +76,7 @@ bool SimInterfaceDevice::GetFeature(uint8_t* report, size_t length) {
 
 bool SimInterfaceDevice::SetFeature(const uint8_t* report, size_t length) {
   uint8_t id = 0;
-  if (!RequestId(report, length, reports_.caps.FeatureReportByteLength, reports_.featureIds, &id)) {
+  if (!RequestId(report, length, reports_.caps.FeatureReportByteLength, hid::HidP_Feature, &id)) {
     return false;
   }
   std::vector<uint8_t> data(report, report + length);
@@ -88,7 +88,7 @@ bool SimInterfaceDevice::SetFeature(const uint8_t* report, size_t length) {
 bool SimInterfaceDevice::WriteOutput(const uint8_t* report, size_t length) {
   if (access_ != Access::ReadWrite) return Fails(kErrorAccessDenied);
   uint8_t id = 0;
-  if (!RequestId(report, length, reports_.caps.OutputReportByteLength, reports_.outputIds, &id)) {
+  if (!RequestId(report, length, reports_.caps.OutputReportByteLength, hid::HidP_Output, &id)) {
     return false;
   }
   std::vector<uint8_t> data(report, report + length);
@@ -111,8 +111,8 @@ bool SimInterfaceDevice::ReadInput(uint8_t* report, size_t length, size_t* recei
   // With several collections on one device, each reads only its own reports.
   std::function<bool(uint8_t)> wanted;
   if (model_->collections().size() > 1) {
-    const std::vector<uint8_t>& ids = reports_.inputIds;
-    wanted = [&ids](uint8_t id) { return std::binary_search(ids.begin(), ids.end(), id); };
+    hid::PHIDP_PREPARSED_DATA pp = reports_.preparsed.get();
+    wanted = [pp](uint8_t id) { return hid::GetReportByteLength(hid::HidP_Input, id, pp) != 0; };
   }
   std::vector<uint8_t> data;
   uint32_t error = model_->ReadInput(&data, cancelled_, wanted);

@@ -32,10 +32,11 @@ class SimInterfaceDevice : public Device {
   bool GetIndexedString(uint32_t index, wchar_t* buffer, size_t bytes) override;
 
  private:
-  // The report ID a request names: byte 0 when the device uses IDs (it must
-  // be one of `ids`), else 0. False with 87 when the request is refused.
-  bool RequestId(const uint8_t* report, size_t length, size_t minLength,
-                 const std::vector<uint8_t>& ids, uint8_t* id) const;
+  // The report ID a request names: byte 0 when the device uses IDs, else 0;
+  // the collection must have a report of `type` with that ID. False with 87
+  // when the request is refused.
+  bool RequestId(const uint8_t* report, size_t length, size_t minLength, hid::HIDP_REPORT_TYPE type,
+                 uint8_t* id) const;
   bool Finish(uint32_t error, const std::string& line);
   bool String(DeviceModel::StringKind kind, uint32_t index, wchar_t* buffer, size_t bytes);
 

@@ -68,22 +68,25 @@ bool ReaderDevice::ExchangeFrame(const uint8_t* frame, uint32_t length, uint8_t*
   hidhost::SleepMs(kAnswerWaitMs);
 
   // The answer's length is not announced: every one of the reads is taken,
-  // and everything from the first non-empty report on is kept.
+  // and everything from the first non-empty report on is kept. Empty reports
+  // that no longer fit are dropped: only data the buffer cannot hold makes
+  // the answer overflow, so a reader with long reports, whose answer is
+  // followed by 90-odd empty ones, is still heard.
   uint32_t received = 0;
   bool started = false;
   bool result = false;
   for (uint32_t read = 0; read < kPollReads; ++read) {
     std::memset(report.get(), 0, reportLength);
     result = handle_->GetFeature(report.get(), reportLength);
-    if (result && !started) {
-      started = std::any_of(report.get() + 1, report.get() + reportLength,
-                            [](uint8_t b) { return b != 0; });
-    }
-    if (static_cast<uint64_t>(received) + payload > capacity) {
+    const bool hasData = result && std::any_of(report.get() + 1, report.get() + reportLength,
+                                               [](uint8_t b) { return b != 0; });
+    started = started || hasData;
+    const bool fits = static_cast<uint64_t>(received) + payload <= capacity;
+    if (hasData && !fits) {
       result = false;
       break;
     }
-    if (started) {
+    if (started && fits) {
       std::memcpy(answer + received, report.get() + 1, payload);
       received += payload;
     }

@@ -34,6 +34,18 @@ TEST_F(ExchangeTest, ZeroReportsInsideTheAnswerAreKept) {
   EXPECT_EQ(device_.GetHandle(), nullptr);
 }
 
+TEST_F(ExchangeTest, DataBeyondTheCapacityOverflows) {
+  ScriptedInterface r;
+  r.answers[1] = {0x06};
+  r.answers[5] = {0x41};  // the 5th report does not fit 32 bytes
+  Use(r);
+  std::vector<uint8_t> answer(32);
+  uint32_t count = 32;
+  EXPECT_FALSE(device_.ExchangeFrame(kFrame9.data(), 9, answer.data(), &count));
+  EXPECT_EQ(count, 32u);
+  EXPECT_EQ(host_->at(0).reads, 5u);
+}
+
 TEST_F(ExchangeTest, SendFrameWritesEveryReportAndCloses) {
   struct Case { std::vector<bool> writes; bool result; size_t calls; };
   const Case cases[] = {

@@ -76,10 +76,11 @@ TEST_F(SimulatedReaderTest, ExchangeFrameCountsRetriesAndOverflows) {
   const Case cases[] = {
       {"", 1, 1024, true, 776, 1, 100, {300}, 100},  // answer from the 4th read on
       {R"("answer_delay_reads": 2)", 1, 1024, true, 784, 1, 100, {300}, 100},
-      {p7 + R"("answer_delay_reads": 0)", 1, 100, false, 98, 1, 15, {300}, 14},
+      // Empty reports past the capacity are dropped: no overflow.
+      {p7 + R"("answer_delay_reads": 0)", 1, 100, true, 98, 1, 100, {300}, 100},
       {p7 + R"("answer_delay_reads": 50)", 1, 350, true, 350, 1, 100, {300}, 100},
-      {p7 + R"("answer_delay_reads": 50)", 1, 349, false, 343, 1, 100, {300}, 99},
-      {R"("feature_report_length": 64, "answer_delay_reads": 0)", 1, 1024, false, 1008, 1, 17, {300}, 16},
+      {p7 + R"("answer_delay_reads": 50)", 1, 349, true, 343, 1, 100, {300}, 100},
+      {R"("feature_report_length": 64, "answer_delay_reads": 0)", 1, 1024, true, 1008, 1, 100, {300}, 100},
       {R"("fail_set_feature": 2)", 1, 1024, true, 776, 3, 100, {10, 10, 300}, 100},
       {R"("fail_set_feature": 3)", 1, 1024, false, 0, 3, 0, {10, 10, 10}, 0},
       {R"("fail_get_feature": 100)", 1, 1024, false, 0, 1, 100, {300}, 100},
@@ -127,14 +128,18 @@ TEST_F(SimulatedReaderTest, FrameIsCutIntoReportsWithIdZero) {
   }
 }
 
-TEST_F(SimulatedReaderTest, TextOfAnOverflowingAnswerStaysEmpty) {
-  Install(R"({"preset": "reader", "feature_report_length": 64, "answer_delay_reads": 0})");
-  ReaderDevice device;
-  ASSERT_TRUE(device.OpenByIndex(1));
-  std::string text = "old";
-  EXPECT_FALSE(device.ExchangeAsText(kReviewLanguage.data(), 5, &text));
-  EXPECT_EQ(text, "");
-  EXPECT_NE(device.GetHandle(), nullptr);  // left open after a failed exchange
+TEST_F(SimulatedReaderTest, LongReportsKeepTheAnswer) {
+  // 12 bytes and more: the empty reports after the answer exceed 1024 bytes.
+  for (const char* length : {"12", "64"}) {
+    Install(std::string(R"({"preset": "reader", "answer_delay_reads": 0, "feature_report_length": )") +
+            length + "}");
+    ReaderDevice device;
+    ASSERT_TRUE(device.OpenByIndex(1));
+    std::string text;
+    EXPECT_TRUE(device.ExchangeAsText(kReviewLanguage.data(), 5, &text)) << length;
+    EXPECT_NE(text, "") << length;
+    EXPECT_EQ(device.GetHandle(), nullptr);
+  }
 }
 
 TEST_F(SimulatedReaderTest, ReaderProbedLastSetsTheGeneration) {

@@ -12,11 +12,11 @@
 #include <string>
 
 #include "colours.h"
+#include "qt_prompter.h"
 #include "hidhost/sim.h"
 #include "reader_link/reader_device.h"
 #include "utility/control_ids.h"
 #include "utility/reader_detection.h"
-#include "utility/scripted_prompter.h"
 #include "utility_app.h"
 
 namespace {
@@ -38,7 +38,7 @@ bool Render(const QDir& folder, const char* file, const char* preset,
   readerlink::ReaderGeneration = readerlink::kGenerationNone;
 
   utility::Session session;
-  utility::ScriptedPrompter prompter;
+  utility::QtPrompter prompter;  // no screen asks anything
   bool saved = false;
   {
     UtilityDialog dialog(session, prompter);

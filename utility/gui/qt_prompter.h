@@ -5,19 +5,14 @@
 #pragma once
 
 #include <QPointer>
-#include <QStringList>
 #include <functional>
 
+#include "gui_common/file_chooser.h"
 #include "utility/prompter.h"
 
 class QWidget;
 
 namespace utility {
-
-// "Text Files (*.txt)|*.txt|All Files (*.*)|*.*||" becomes
-// {"Text Files (*.txt)", "All Files (*.*)"}: labels carry their patterns.
-// A label without a pattern in parentheses gets the pattern added.
-QStringList QtNameFilters(const std::string& filter);
 
 class QtPrompter : public Prompter {
  public:
@@ -43,6 +38,7 @@ class QtPrompter : public Prompter {
                                          const std::string& defaultExtension);
 
   QPointer<QWidget> parent_;
+  guicommon::FileChooser files_;  // built on first use, keeps the last choice
   WarningDialogRunner warning_;
   SettingDialogRunner setting_;
 };

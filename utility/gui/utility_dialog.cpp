@@ -15,7 +15,7 @@
 #include "app_icon.h"
 #include "dialog_template.h"
 #include "hidhost/host.h"
-#include "text_codec.h"
+#include "gui_common/text_codec.h"
 
 namespace utility {
 
@@ -29,7 +29,11 @@ UtilityDialog::UtilityDialog(Session& session, Prompter& prompter, QWidget* pare
   BuildControls();
   BuildMenuBar();
 
-  connect(&timer_, &QTimer::timeout, this, [this] { DispatchTimerTick(); });
+  connect(&timer_, &QTimer::timeout, this, [this] {
+    // A tick that comes while input queued during an exchange is being
+    // dropped waits for the next one.
+    if (!settling_) DispatchTimerTick();
+  });
   timer_.start(kTimerPeriodMs);
   controller_.Initialise();
 
@@ -52,7 +56,7 @@ void UtilityDialog::BuildControls() {
   auto* body = new QWidget(this);
   const QFont font = this->font();
   for (const ControlTemplate& t : MainDialogControls()) {
-    const QString text = ToDisplayText(t.text);
+    const QString text = guicommon::ToDisplayText(t.text);
     const int id = static_cast<int>(t.id);
     QWidget* widget = nullptr;
     switch (t.kind) {
@@ -88,7 +92,7 @@ void UtilityDialog::BuildControls() {
       case ControlKind::LaunchButton: {
         auto* button = new QPushButton(text, body);
         button->setAutoDefault(false);
-        connect(button, &QPushButton::clicked, this, [this, id] { controller_.RouteCommand(id); });
+        connect(button, &QPushButton::clicked, this, [this, id] { RunCommand(id); });
         widget = button;
         if (t.kind == ControlKind::LaunchButton) button->hide();  // hidden in the template
         break;
@@ -123,7 +127,7 @@ void UtilityDialog::BuildMenuBar() {
       QAction* action = menu->addAction(QString::fromLatin1(item.text));
       const int id = item.id;
       action->setData(id);
-      connect(action, &QAction::triggered, this, [this, id] { controller_.RouteCommand(id); });
+      connect(action, &QAction::triggered, this, [this, id] { RunCommand(id); });
       actions_[id] = action;
     }
   }
@@ -141,18 +145,24 @@ QAction* UtilityDialog::MenuAction(int id) const {
   return it == actions_.end() ? nullptr : it->second;
 }
 
+std::optional<std::string> UtilityDialog::TypedText(ControlId id) const {
+  if (auto* edit = qobject_cast<QPlainTextEdit*>(Control(id)))
+    return guicommon::FromTypedText(edit->document()->toRawText());
+  return Text(id);
+}
+
 std::string UtilityDialog::Text(ControlId id) const {
   QWidget* widget = Control(id);
-  if (auto* edit = qobject_cast<QPlainTextEdit*>(widget)) return FromDisplayText(edit->document()->toRawText());
-  if (auto* label = qobject_cast<QLabel*>(widget)) return FromDisplayText(label->text());
-  if (auto* button = qobject_cast<QPushButton*>(widget)) return FromDisplayText(button->text());
-  if (auto* group = qobject_cast<QGroupBox*>(widget)) return FromDisplayText(group->title());
+  if (auto* edit = qobject_cast<QPlainTextEdit*>(widget)) return guicommon::FromDisplayText(edit->document()->toRawText());
+  if (auto* label = qobject_cast<QLabel*>(widget)) return guicommon::FromDisplayText(label->text());
+  if (auto* button = qobject_cast<QPushButton*>(widget)) return guicommon::FromDisplayText(button->text());
+  if (auto* group = qobject_cast<QGroupBox*>(widget)) return guicommon::FromDisplayText(group->title());
   return {};
 }
 
 void UtilityDialog::SetText(ControlId id, const std::string& text) {
   QWidget* widget = Control(id);
-  const QString display = ToDisplayText(text);
+  const QString display = guicommon::ToDisplayText(text);
   if (auto* edit = qobject_cast<QPlainTextEdit*>(widget)) {
     edit->setPlainText(display);
   } else if (auto* label = qobject_cast<QLabel*>(widget)) {
@@ -170,7 +180,7 @@ bool UtilityDialog::ReplaceTextStart(ControlId id, std::string_view oldStart,
   if (edit == nullptr) return DialogControls::ReplaceTextStart(id, oldStart, newStart);
   // Edits the start of the document in place, so that the cost follows the
   // two pieces and not the length of the text (a long running script).
-  const QString oldDisplay = ToDisplayText(std::string(oldStart));
+  const QString oldDisplay = guicommon::ToDisplayText(std::string(oldStart));
   QTextDocument* document = edit->document();
   if (document->characterCount() - 1 < oldDisplay.size()) return false;
   QTextCursor cursor(document);
@@ -181,7 +191,7 @@ bool UtilityDialog::ReplaceTextStart(ControlId id, std::string_view oldStart,
   // Like a whole new text, the edit leaves nothing to undo.
   const bool undo = document->isUndoRedoEnabled();
   document->setUndoRedoEnabled(false);
-  cursor.insertText(ToDisplayText(std::string(newStart)));
+  cursor.insertText(guicommon::ToDisplayText(std::string(newStart)));
   document->setUndoRedoEnabled(undo);
   return true;
 }
@@ -203,10 +213,38 @@ void UtilityDialog::ShowMenuBar() { menuBar_->show(); }
 
 void UtilityDialog::SetBusy(bool busy) {
   if (busy) {
-    if (busyDepth_++ == 0) QApplication::setOverrideCursor(Qt::WaitCursor);
+    if (busyDepth_++ == 0) {
+      QApplication::setOverrideCursor(Qt::WaitCursor);
+      // Clicks and menu commands that arrive during the exchange are queued
+      // by the window system; they reach these disabled controls and are
+      // dropped when the handler that runs the exchange ends (SettleInput).
+      for (const auto& [id, widget] : controls_)
+        if (qobject_cast<QPushButton*>(widget) != nullptr) widget->setEnabled(false);
+      menuBar_->setEnabled(false);
+      inputHeld_ = true;
+    }
   } else if (busyDepth_ > 0) {
     if (--busyDepth_ == 0) QApplication::restoreOverrideCursor();
   }
+}
+
+void UtilityDialog::RunCommand(int id) {
+  controller_.RouteCommand(id);
+  SettleInput();
+}
+
+void UtilityDialog::SettleInput() {
+  if (!inputHeld_ || busyDepth_ > 0 || settling_) return;
+  // Delivers what was queued meanwhile while the buttons are still disabled:
+  // clicks on them are dropped; text the reader typed reaches the focused
+  // box, as it would after the handler.
+  settling_ = true;
+  QCoreApplication::processEvents(QEventLoop::AllEvents, kSettleMaxMs);
+  settling_ = false;
+  inputHeld_ = false;
+  for (const auto& [id, widget] : controls_)
+    if (qobject_cast<QPushButton*>(widget) != nullptr) widget->setEnabled(true);
+  menuBar_->setEnabled(true);
 }
 
 void UtilityDialog::RepaintNow() { repaint(); }
@@ -216,7 +254,7 @@ void UtilityDialog::EndDialog() { accept(); }
 void UtilityDialog::TypeText(const std::string& text) {
   auto* edit = qobject_cast<QPlainTextEdit*>(focusWidget());
   if (edit == nullptr || edit->isReadOnly()) return;
-  QString typed = ToDisplayText(text);
+  QString typed = guicommon::ToDisplayText(text);
   typed.replace(QLatin1Char('\r'), QLatin1Char('\n'));
   edit->insertPlainText(typed);
 }

@@ -21,6 +21,8 @@ class QMenuBar;
 namespace utility {
 
 inline constexpr int kTimerPeriodMs = 100;
+// Longest time spent delivering the input queued during an exchange.
+inline constexpr int kSettleMaxMs = 50;
 
 class UtilityDialog : public QDialog, public DialogControls {
   Q_OBJECT
@@ -33,13 +35,14 @@ class UtilityDialog : public QDialog, public DialogControls {
   std::string& CommandText() { return controller_.CommandText; }
 
   // The operations of the routing table, as the dialog's own.
-  void DispatchTimerTick() { controller_.DispatchTimerTick(); }
+  // Those that may run an exchange end with SettleInput.
+  void DispatchTimerTick() { controller_.DispatchTimerTick(); SettleInput(); }
   void DetectReader() { controller_.DetectReader(); }
   void ShowCommandPanel() { controller_.ShowCommandPanel(); }
   void LaunchLegacyTool() { controller_.LaunchLegacyTool(); }
   void ExitUtility() { controller_.ExitUtility(); }
-  void SendTypedCommand() { controller_.SendTypedCommand(); }
-  void SendHexCommand() { controller_.SendHexCommand(); }
+  void SendTypedCommand() { controller_.SendTypedCommand(); SettleInput(); }
+  void SendHexCommand() { controller_.SendHexCommand(); SettleInput(); }
   void SaveHistory() { controller_.SaveHistory(); }
 
   // Widgets, for the screenshot tool and the tests.
@@ -52,8 +55,14 @@ class UtilityDialog : public QDialog, public DialogControls {
   // ends a line. Controls that take no typing drop it.
   void TypeText(const std::string& text);
 
+  // After the handler of a click, menu command or tick that ran an exchange:
+  // drops the clicks queued meanwhile, then enables the buttons and menus
+  // again. Tests that run the controller's operations directly call it.
+  void SettleInput();
+
   // DialogControls
   std::string Text(ControlId id) const override;
+  std::optional<std::string> TypedText(ControlId id) const override;
   void SetText(ControlId id, const std::string& text) override;
   void SetVisible(ControlId id, bool visible) override;
   bool IsVisible(ControlId id) const override;
@@ -68,6 +77,8 @@ class UtilityDialog : public QDialog, public DialogControls {
  private:
   void BuildControls();
   void BuildMenuBar();
+  // A button or menu command, then SettleInput.
+  void RunCommand(int id);
 
   UtilityController controller_;
   std::map<ControlId, QWidget*> controls_;
@@ -75,6 +86,8 @@ class UtilityDialog : public QDialog, public DialogControls {
   QMenuBar* menuBar_ = nullptr;
   QTimer timer_;
   int busyDepth_ = 0;
+  bool inputHeld_ = false;  // buttons and menus disabled since an exchange
+  bool settling_ = false;
 };
 
 }  // namespace utility

@@ -8,7 +8,7 @@
 
 #include "colours.h"
 #include "reader_link/reader_device.h"
-#include "text_codec.h"
+#include "gui_common/text_codec.h"
 
 namespace utility::testing {
 
@@ -68,7 +68,7 @@ void DialogTest::TypeCommand(const std::string& text) {
   auto* edit = qobject_cast<QPlainTextEdit*>(dialog->Control(ControlId::CommandBox));
   edit->clear();
   edit->setFocus();
-  edit->insertPlainText(ToDisplayText(text));
+  edit->insertPlainText(guicommon::ToDisplayText(text));
 }
 
 void DialogTest::ProcessEvents() { QCoreApplication::processEvents(); }

@@ -1,5 +1,5 @@
-// The Qt side of the utility: text conversion, the file filter, and the
-// real message box, file dialog and About box, answered with
+// The Qt side of the utility: the real message box, file dialog and About
+// box, answered with
 // QTimer::singleShot while they run modally.
 #include <QApplication>
 #include <QFileDialog>
@@ -12,39 +12,9 @@
 #include "about_dialog.h"
 #include "dialog_fixture.h"
 #include "qt_prompter.h"
-#include "text_codec.h"
 
 namespace utility::testing {
 namespace {
-
-struct CodecCase {
-  std::string bytes;
-  QString display;
-};
-
-TEST(TextCodecTest, ConvertsLineEndsAndLatin1BothWays) {
-  const std::vector<CodecCase> cases = {
-      {"", ""},
-      {"a\r\nb\r\n", "a\nb\n"},
-      {"Command:  02 \r\n\r\n", "Command:  02 \n\n"},
-      {"caf\xE9", QString::fromUtf8("caf\xC3\xA9")},
-      {"tab\there", "tab\there"},
-  };
-  for (const CodecCase& c : cases) {
-    EXPECT_EQ(ToDisplayText(c.bytes), c.display) << c.bytes;
-    EXPECT_EQ(FromDisplayText(c.display), c.bytes) << c.bytes;
-  }
-  EXPECT_EQ(FromDisplayText(QString::fromUtf8("\xE2\x82\xAC")), "?") << "beyond Latin-1";
-  EXPECT_EQ(FromDisplayText(QString(QChar(0x2029))), "\r\n");
-}
-
-TEST(QtNameFiltersTest, TurnsTheBarSeparatedFilterIntoQtFilters) {
-  EXPECT_EQ(QtNameFilters("Text Files (*.txt)|*.txt|All Files (*.*)|*.*||"),
-            (QStringList{"Text Files (*.txt)", "All Files (*.*)"}));
-  EXPECT_EQ(QtNameFilters("Scripts|*.txt;*.scr||"), (QStringList{"Scripts (*.txt *.scr)"}));
-  EXPECT_TRUE(QtNameFilters("").isEmpty());
-  EXPECT_TRUE(QtNameFilters("|||").isEmpty());
-}
 
 class QtPrompterTest : public ::testing::Test {
  protected:
@@ -91,7 +61,7 @@ TEST_F(QtPrompterTest, SaveDialogAddsTheExtensionAndNeverAsksBeforeReplacing) {
   const std::filesystem::path folder = std::filesystem::temp_directory_path();
   WhenOpen<QFileDialog>([&](QFileDialog* dialog) {
     EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptSave);
-    EXPECT_EQ(dialog->nameFilters(), (QStringList{"Text Files (*.txt)", "All Files (*.*)"}));
+    EXPECT_EQ(dialog->nameFilters(), guicommon::QtNameFilters(kTextFileFilter));
     EXPECT_EQ(dialog->defaultSuffix(), "txt");
     EXPECT_TRUE(dialog->testOption(QFileDialog::DontConfirmOverwrite));
     dialog->setDirectory(QString::fromStdString(folder.string()));

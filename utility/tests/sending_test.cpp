@@ -2,6 +2,7 @@
 // keyboard answer and the tick's script steps.
 #include <QApplication>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <thread>
 
@@ -67,11 +68,16 @@ TEST_P(TypedSendTest, SendsRecordsAndMovesTheFocus) {
     ASSERT_EQ(prompter.messages.size(), 1u);
     EXPECT_EQ(prompter.messages[0], (ScriptedPrompter::Message{c.message, "Error"}));
   }
-  EXPECT_EQ(session.HistoryText, c.recorded + "\r\n" + "earlier\r\n");
-  EXPECT_EQ(Text(ControlId::HistoryBox), session.HistoryText);
+  // An empty command is never recorded.
+  EXPECT_EQ(session.HistoryText, (c.recorded.empty() ? "" : c.recorded + "\r\n") + "earlier\r\n");
+  if (!c.recorded.empty()) {
+    EXPECT_EQ(Text(ControlId::HistoryBox), session.HistoryText);
+  }
   EXPECT_EQ(Text(ControlId::CommandBox), "");
   EXPECT_EQ(Focused(), Widget(c.focus));
-  EXPECT_EQ(Text(ControlId::ResponseBox), c.responseEmptied ? "" : "old answer");
+  // An emptied response box takes what the simulated reader types back.
+  const std::string answer = std::string(c.preset) == "reader" ? c.recorded + " OK\r\n" : "";
+  EXPECT_EQ(Text(ControlId::ResponseBox), c.responseEmptied ? answer : "old answer");
   const std::vector<std::string> writes = FeatureWrites(*host);
   if (c.firstWrite.empty()) {
     EXPECT_TRUE(writes.empty());
@@ -95,6 +101,50 @@ INSTANTIATE_TEST_SUITE_P(
         TypedCase{"ThreeCharsWithY", "none", "xYz", "xYz", nullptr, ControlId::ResponseBox, true, ""},
         TypedCase{"LineBreakKept", "none", "a\r\nb", "a\r\nb", nullptr, ControlId::CommandBox, false, ""}),
     [](const ::testing::TestParamInfo<TypedCase>& info) { return std::string(info.param.name); });
+
+TEST_F(SendingTest, LineSeparatorsAreLineBreaksAndTextBeyondLatin1IsRefused) {
+  StartWith("reader");
+  auto* box = qobject_cast<QPlainTextEdit*>(Widget(ControlId::CommandBox));
+  const QString euro = QString::fromUtf8("c1 \xE2\x82\xAC");
+  box->setPlainText(euro);
+  Click(ControlId::SendCommand);
+  ASSERT_EQ(prompter.messages.size(), 1u);
+  EXPECT_EQ(prompter.messages[0].text, kNotLatin1Message);
+  EXPECT_TRUE(FeatureWrites(*host).empty());
+  EXPECT_EQ(session.HistoryText, "");
+  EXPECT_EQ(box->toPlainText(), euro) << "kept for the operator to mend";
+
+  box->setPlainText(QStringLiteral("c1") + QChar(0x2028) + QStringLiteral("c2"));  // Shift+Enter
+  Click(ControlId::SendCommand);
+  EXPECT_EQ(prompter.messages.size(), 1u);
+  const std::vector<std::string> writes = FeatureWrites(*host);
+  ASSERT_FALSE(writes.empty());
+  EXPECT_EQ(writes[0].rfind("00 02 63 31 0D 0A 63 32", 0), 0u) << writes[0];
+  EXPECT_EQ(session.HistoryText, "c1\r\nc2\r\n");
+}
+
+TEST_F(SendingTest, ClicksQueuedDuringAnExchangeAreDropped) {
+  StartWith("reader");
+  QWidget* send = Widget(ControlId::SendCommand);
+  bool disabledMeanwhile = false, posted = false;
+  host->onOpen = [&] {
+    disabledMeanwhile = !send->isEnabled() && !dialog->MenuBar()->isEnabled();
+    if (posted) return;
+    posted = true;
+    // The second click of a double-click, queued while the exchange blocks.
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+      QCoreApplication::postEvent(send, new QMouseEvent(type, QPointF(5, 5), send->mapToGlobal(QPointF(5, 5)),
+                                                        Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+    }
+  };
+  TypeCommand("R1");
+  Click(ControlId::SendCommand);
+  ProcessEvents();
+  EXPECT_TRUE(disabledMeanwhile);
+  EXPECT_TRUE(send->isEnabled());
+  EXPECT_TRUE(prompter.messages.empty()) << prompter.messages[0].text;
+  EXPECT_EQ(session.HistoryText, "R1\r\n");
+}
 
 TEST_F(SendingTest, TypedTextBeyond124CharactersIsRefusedWhole) {
   StartWith("reader");
@@ -143,7 +193,7 @@ TEST_F(SendingTest, TheReadersTypedAnswerLandsInTheFocusedResponseBoxUnderABusyC
   Click(ControlId::SendCommand);
   EXPECT_TRUE(busyDuringExchange);
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-  EXPECT_EQ(Text(ControlId::ResponseBox), "") << "typed output is queued, not written during the send";
+  // Queued during the send, the typed answer lands after the box was emptied.
   ProcessEvents();
   EXPECT_EQ(Text(ControlId::ResponseBox), "xY OK\r\n");
   EXPECT_EQ(Text(ControlId::CommandBox), "");
@@ -242,15 +292,20 @@ class FakeScript : public ScriptRunHandler {
       context_.CommandText = nextCommand;
     }
   }
+  void StopAtLine(const std::string& line, const std::string& why) override {
+    stops.push_back(line + ": " + why);
+    context_.session.runState.ScriptRunning = 0;
+  }
   std::string nextCommand;
   int toggles = 0, sendFiles = 0, steps = 0;
+  std::vector<std::string> stops;
 
  private:
   UtilityContext context_;
 };
 
 TEST_F(SendingTest, TheTickSendsWhatTheScriptStepPicked) {
-  StartWith("none");
+  StartWith("reader");
   FakeScript script(dialog->controller().Context());
   dialog->controller().SetScriptHandler(&script);
   dialog->SetText(ControlId::CommandBox, "Current command: R1");
@@ -276,8 +331,23 @@ TEST_F(SendingTest, TheTickSendsWhatTheScriptStepPicked) {
   EXPECT_EQ(script.sendFiles, 1);
 }
 
-TEST_F(SendingTest, ARejectedScriptLineIsRecordedAsItselfWhileTicksRunUnderTheMessage) {
+TEST_F(SendingTest, AScriptLineThatReachedNoReaderStopsTheRunUnrecorded) {
   StartWith("none");
+  FakeScript script(dialog->controller().Context());
+  dialog->controller().SetScriptHandler(&script);
+  session.runState.ScriptRunning = 1;
+  script.nextCommand = "R1";
+  Tick();
+  EXPECT_EQ(script.stops, (std::vector<std::string>{std::string("R1: ") + kNoReaderReason}));
+  EXPECT_EQ(session.HistoryText, "");
+  // A command typed by hand is recorded all the same.
+  TypeCommand("R1");
+  Click(ControlId::SendCommand);
+  EXPECT_EQ(session.HistoryText, "R1\r\n");
+}
+
+TEST_F(SendingTest, AnEmptyScriptLineIsNotRecordedWhileTicksRunUnderTheMessage) {
+  StartWith("reader");
   FakeScript script(dialog->controller().Context());
   dialog->controller().SetScriptHandler(&script);
   session.runState.ScriptRunning = 1;
@@ -291,7 +361,7 @@ TEST_F(SendingTest, ARejectedScriptLineIsRecordedAsItselfWhileTicksRunUnderTheMe
   };
   Tick();
   ASSERT_EQ(prompter.messages.size(), 1u);
-  EXPECT_EQ(session.HistoryText, "\r\nR2\r\n");
+  EXPECT_EQ(session.HistoryText, "R2\r\n");
   EXPECT_EQ(script.steps, 2);
 }
 
@@ -307,7 +377,7 @@ void PrintTo(const PauseCase& c, std::ostream* os) { *os << c.name; }
 class ScriptPauseTest : public SendingTest, public ::testing::WithParamInterface<PauseCase> {};
 
 TEST_P(ScriptPauseTest, OnlyATwoCharacterCommandWithCapitalYPausesARun) {
-  StartWith("none");
+  StartWith("reader");
   FakeScript script(dialog->controller().Context());
   dialog->controller().SetScriptHandler(&script);
   dialog->SetText(ControlId::CommandBox, "progress");
@@ -318,7 +388,7 @@ TEST_P(ScriptPauseTest, OnlyATwoCharacterCommandWithCapitalYPausesARun) {
   const bool pauses = GetParam().pauses;
   EXPECT_EQ(session.runState.ScriptPaused, pauses ? 1 : 0);
   EXPECT_EQ(script.toggles, pauses ? 1 : 0);
-  EXPECT_EQ(Text(ControlId::ResponseBox), pauses ? "" : "old");
+  EXPECT_EQ(Text(ControlId::ResponseBox), pauses ? "xY OK\r\n" : "old") << "emptied, then the reader's answer";
   if (pauses) {
     EXPECT_EQ(Focused(), Widget(ControlId::ResponseBox));
   }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace skelmar {
@@ -33,6 +34,9 @@ class DialogWindow {
 
   // A control's text as 8-bit characters; multi-line boxes use CR LF.
   virtual std::string Text(Control id) const = 0;
+  // The text as typed, or nothing when it holds a character that 8-bit text
+  // cannot carry (Text shows such a character as '?').
+  virtual std::optional<std::string> TypedText(Control id) const { return Text(id); }
   virtual void SetText(Control id, const std::string& text) = 0;
   virtual void Enable(Control id, bool enabled) = 0;
   virtual void Focus(Control id) = 0;

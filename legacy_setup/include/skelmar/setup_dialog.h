@@ -18,6 +18,8 @@ inline constexpr const char* kReady = "Ready";
 inline constexpr const char* kSending = "Sending...";
 inline constexpr const char* kNothingToSend = "There is nothing to send.";
 inline constexpr const char* kNoReader = "No Varnholt USB device found";
+inline constexpr const char* kNotLatin1 =
+    "The setup string holds a character the reader cannot take; only Latin-1 characters can be sent.";
 inline constexpr const char* kBatchUnreadable = "The batch file cannot be read.";
 inline constexpr const char* kBatchTooLong = "The batch file holds more than 99 lines to send.";
 inline constexpr const char* kBatchPathTooLong =

@@ -1,7 +1,10 @@
 // Program lookup and start, and Caps Lock from keyboard LEDs.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -55,11 +58,34 @@ TEST_F(FindProgramTest, OwnFolderFirstThenPathInOrder) {
   EXPECT_EQ(FindProgram("../own/skelmar", Dir("b"), ""), "");
 }
 
+// Waits until a writer opens `fifo` and writes a line, at most 20 s; the line.
+std::string ReadLineFromFifo(const std::string& fifo) {
+  const int fd = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+  if (fd < 0) return {};
+  std::string line;
+  pollfd p{fd, POLLIN, 0};
+  while (line.find('\n') == std::string::npos && ::poll(&p, 1, 20000) > 0) {
+    char buffer[64];
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n > 0) line.append(buffer, static_cast<size_t>(n));
+    if (n == 0 && !line.empty()) break;  // the writer has closed it
+  }
+  ::close(fd);
+  return line;
+}
+
 TEST_F(FindProgramTest, StartReportsWhetherTheProgramReallyStarted) {
+  // The started script writes its marker, then says so through a FIFO: the
+  // test waits for that, so that the folder is not removed under it.
   const std::string marker = Dir("started");
-  const std::string good = File("good", "#!/bin/sh\ntouch '" + marker + "'\n", true);
+  const std::string fifo = Dir("done");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const std::string good =
+      File("good", "#!/bin/sh\ntouch '" + marker + "'\necho done > '" + fifo + "'\n", true);
   const std::string badInterpreter = File("bad", "#!/nonexistent/interpreter\n", true);
   EXPECT_TRUE(StartDetached(good));
+  EXPECT_EQ(ReadLineFromFifo(fifo), "done\n");
+  EXPECT_TRUE(fs::exists(marker));
   SetLastError(0);
   EXPECT_FALSE(StartDetached(badInterpreter));
   EXPECT_EQ(GetLastError(), kErrorFileNotFound);

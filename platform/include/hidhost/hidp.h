@@ -211,7 +211,8 @@ HIDHOST_API NTSTATUS HidP_GetValueCaps(HIDP_REPORT_TYPE type, HIDP_VALUE_CAPS* c
                                        USHORT* length, PHIDP_PREPARSED_DATA pp);
 
 // Field access. Usage page and usage are exact; linkCollection 0 means any.
-// Values are raw bits, zero-extended, never scaled.
+// Values are raw bits, zero-extended, never scaled. A field wider than 32
+// bits does not fit a ULONG: reading or writing it gives BUFFER_TOO_SMALL.
 HIDHOST_API NTSTATUS HidP_GetUsageValue(HIDP_REPORT_TYPE type, USAGE usagePage,
                                         USHORT linkCollection, USAGE usage, ULONG* value,
                                         PHIDP_PREPARSED_DATA pp, const char* report,
@@ -239,6 +240,21 @@ HIDHOST_API ULONG HidP_MaxUsageListLength(HIDP_REPORT_TYPE type, USAGE usagePage
 HIDHOST_API NTSTATUS HidP_InitializeReportForID(HIDP_REPORT_TYPE type, UCHAR reportId,
                                                 PHIDP_PREPARSED_DATA pp, char* report,
                                                 ULONG reportLength);
+
+// One report of a collection: its ID (0 when the collection uses none) and
+// its own length in bytes, the ID byte included.
+struct ReportLength {
+  UCHAR ReportID;
+  USHORT ByteLength;
+};
+
+// Every report of `type` in the collection, by ascending ID: each report ID
+// that items of that type give at least one bit. The caps byte length of
+// the type is the longest of them. Empty for bad arguments.
+HIDHOST_API std::vector<ReportLength> GetReportLengths(HIDP_REPORT_TYPE type, PHIDP_PREPARSED_DATA pp);
+// The length of report `reportId` of `type`, ID byte included; 0 when the
+// collection has no such report (or for bad arguments).
+HIDHOST_API USHORT GetReportByteLength(HIDP_REPORT_TYPE type, UCHAR reportId, PHIDP_PREPARSED_DATA pp);
 
 // A readable multi-line dump of one model: caps, nodes and every record.
 // Stable text, used by golden tests and the descriptor dump tool.

@@ -60,11 +60,19 @@ struct DeviceDefinition {
 HIDHOST_API std::string FormatHexBytes(const uint8_t* data, size_t length);
 
 // Report IDs and lengths of one top-level collection, from the report model.
+// One top-level collection of a simulated device. Which reports it has, and
+// each one's own length, come from the parser (hid::GetReportLengths).
 struct CollectionReports {
   hid::PreparsedPtr preparsed;
   hid::HIDP_CAPS caps{};
-  std::vector<uint8_t> inputIds, outputIds, featureIds;  // sorted, unique
 };
+
+// The collections of a parsed descriptor, in descriptor order.
+HIDHOST_API std::vector<CollectionReports> DescribeCollections(const hid::ParseResult& parsed);
+// The own length of report `reportId` of `type` in the collection that has
+// it, ID byte included; 0 when none has it.
+HIDHOST_API size_t ReportLength(const std::vector<CollectionReports>& collections, hid::HIDP_REPORT_TYPE type,
+                                uint8_t reportId);
 
 class HIDHOST_API DeviceModel {
  public:

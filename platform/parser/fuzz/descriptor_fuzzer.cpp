@@ -38,10 +38,13 @@ void ExerciseValues(HIDP_REPORT_TYPE type, PHIDP_PREPARSED_DATA pp, USHORT count
     for (uint32_t u = v.Range.UsageMin; u <= v.Range.UsageMax && steps < 64; ++u, ++steps) {
       ULONG value = 0;
       const auto usage = static_cast<USAGE>(u);
-      Check(HidP_GetUsageValue(type, v.UsagePage, v.LinkCollection, usage, &value, pp, scratch.data(), length) ==
-            HIDP_STATUS_SUCCESS);
+      // The first record of the usage answers; a field wider than a ULONG
+      // cannot be read or written as one.
+      const NTSTATUS got =
+          HidP_GetUsageValue(type, v.UsagePage, v.LinkCollection, usage, &value, pp, scratch.data(), length);
+      Check(got == HIDP_STATUS_SUCCESS || got == HIDP_STATUS_BUFFER_TOO_SMALL);
       Check(HidP_SetUsageValue(type, v.UsagePage, v.LinkCollection, usage, ~value, pp, scratch.data(), length) ==
-            HIDP_STATUS_SUCCESS);
+            got);
     }
   }
 }
@@ -88,6 +91,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       const auto type = static_cast<HIDP_REPORT_TYPE>(t);
       std::vector<char> scratch(lengths[t]);
       if (buttons[t] + values[t] != 0) Check(lengths[t] >= 2);
+      // Each report's own length: IDs ascending, the longest is the caps length.
+      USHORT longest = 0;
+      int lastId = -1;
+      for (const ReportLength& r : GetReportLengths(type, pp)) {
+        Check(r.ReportID > lastId && r.ByteLength >= 2 && GetReportByteLength(type, r.ReportID, pp) == r.ByteLength);
+        lastId = r.ReportID;
+        if (r.ByteLength > longest) longest = r.ByteLength;
+      }
+      Check(longest == lengths[t]);
       ExerciseValues(type, pp, values[t], scratch, data, size);
       ExerciseButtons(type, pp, buttons[t], scratch, data, size);
     }

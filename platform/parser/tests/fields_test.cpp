@@ -9,6 +9,10 @@ namespace {
 
 ULONG Len(const std::vector<char>& r) { return static_cast<ULONG>(r.size()); }
 
+// Report 5: one 12-bit vendor feature value.
+const Bytes kTwelveBitFeature = {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x85, 0x05, 0x09, 0x20, 0x15, 0x00,
+                                 0x26, 0xFF, 0x0F, 0x75, 0x0C, 0x95, 0x01, 0xB1, 0x02, 0xC0};
+
 struct ValueCase {
   const char* name;
   const Bytes* descriptor;
@@ -62,7 +66,9 @@ INSTANTIATE_TEST_SUITE_P(
         ValueCase{"PowerVoltage", &kPowerDevice, HidP_Feature, 1, 0x84, 0x30, 0xBEEF, 0xBEEF, 1},
         ValueCase{"PowerSignedCurrent", &kPowerDevice, HidP_Input, 1, 0x84, 0x31, static_cast<ULONG>(-2), 0xFFFE, 1},
         ValueCase{"PowerConfigVoltage", &kPowerDevice, HidP_Feature, 2, 0x84, 0x40, 0xF6, 0xF6, 2},
-        ValueCase{"PowerAlarmOutput", &kPowerDevice, HidP_Output, 3, 0x84, 0x5A, 2, 2, 1}),
+        ValueCase{"PowerAlarmOutput", &kPowerDevice, HidP_Output, 3, 0x84, 0x5A, 2, 2, 1},
+        // A report ID and 12 bits end inside the third byte: 3 bytes long.
+        ValueCase{"TwelveBitsEndInsideAByte", &kTwelveBitFeature, HidP_Feature, 5, 0xFF00, 0x20, 0xABC, 0xABC, 1}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(FieldTest, ValueRangeAddressesEachUsage) {
@@ -106,6 +112,29 @@ TEST(FieldTest, ThirtyTwoBitValue) {
   EXPECT_EQ(v, 0x89ABCDEFu);
   EXPECT_EQ(static_cast<uint8_t>(report[1]), 0xF0);
   EXPECT_EQ(static_cast<uint8_t>(report[5]), 0x08);
+}
+
+// A 64-bit field (a pen's serial number) keeps its size in the caps and the
+// report length; it cannot be read or written as a ULONG, and the fields
+// after it work.
+TEST(FieldTest, FieldWiderThanThirtyTwoBits) {
+  const Bytes d = {0x05, 0x0D, 0x09, 0x02, 0xA1, 0x01, 0x09, 0x5B, 0x75, 0x40, 0x95, 0x01, 0x81, 0x02,
+                   0x09, 0x30, 0x75, 0x08, 0x81, 0x02, 0xC0};
+  const auto pp = ParseOne(d);
+  auto report = Report(pp.get(), HidP_Input);
+  ASSERT_EQ(report.size(), 10u);
+  const auto values = ValueCaps(pp.get(), HidP_Input);
+  ASSERT_EQ(values.size(), 2u);
+  EXPECT_EQ(values[0].BitSize, 64);
+  ULONG v = 0;
+  EXPECT_EQ(HidP_GetUsageValue(HidP_Input, 0x0D, 0, 0x5B, &v, pp.get(), report.data(), Len(report)),
+            HIDP_STATUS_BUFFER_TOO_SMALL);
+  EXPECT_EQ(HidP_SetUsageValue(HidP_Input, 0x0D, 0, 0x5B, 1, pp.get(), report.data(), Len(report)),
+            HIDP_STATUS_BUFFER_TOO_SMALL);
+  report[9] = 0x42;
+  ASSERT_EQ(HidP_GetUsageValue(HidP_Input, 0x0D, 0, 0x30, &v, pp.get(), report.data(), Len(report)),
+            HIDP_STATUS_SUCCESS);
+  EXPECT_EQ(v, 0x42u);
 }
 
 TEST(FieldTest, ActiveButtonsOfVariablesAndArrays) {

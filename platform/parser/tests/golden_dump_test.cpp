@@ -54,7 +54,8 @@ TEST_P(GoldenRealDump, MatchesStoredText) {
 
 INSTANTIATE_TEST_SUITE_P(Descriptors, GoldenRealDump,
                          ::testing::Values("kbd_ite_06cb_2968", "mouse_xiaomi_mi_dongle", "ups_generic_5131_2007",
-                                           "headset_plantronics_bw3220_ffa0_tlc"));
+                                           "headset_plantronics_bw3220_ffa0_tlc"),
+                         [](const auto& info) { return std::string(info.param); });
 
 }  // namespace
 }  // namespace hid::testing

@@ -181,5 +181,73 @@ TEST(StructureTest, StringAndDesignatorIndices) {
   EXPECT_EQ(buttons[0].Range.DesignatorMax, 3);
 }
 
+TEST(StructureTest, CollectionWithoutUsageTakesTheUsagePage) {
+  // Game Pad; a Physical collection with no Usage before it holds X and Y.
+  const Bytes d = {0x05, 0x01, 0x09, 0x05, 0xA1, 0x01, 0xA1, 0x00, 0x09, 0x30, 0x09, 0x31,
+                   0x75, 0x08, 0x95, 0x02, 0x81, 0x02, 0xC0, 0xC0};
+  const auto pp = ParseOne(d);
+  const auto nodes = Nodes(pp.get());
+  ASSERT_EQ(nodes.size(), 2u);
+  EXPECT_EQ(nodes[1].LinkUsagePage, 0x01);
+  EXPECT_EQ(nodes[1].LinkUsage, 0);
+  for (const auto& v : ValueCaps(pp.get(), HidP_Input)) EXPECT_EQ(v.LinkUsagePage, 0x01);
+}
+
+// Constant items of usage 0, and constant arrays whatever their usage, make
+// no record and take no data index; their bits still count. A constant
+// variable with a real usage keeps its record.
+TEST(StructureTest, ConstantItemsWithoutRecords) {
+  const Bytes d = {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01,
+                   0x09, 0x00, 0x75, 0x01, 0x95, 0x02, 0x81, 0x03,   // Usage 0, Cnst,Var: 2 bits
+                   0x09, 0x03, 0x75, 0x06, 0x95, 0x01, 0x81, 0x03,   // Usage 3, Cnst,Var: kept
+                   0x09, 0x02, 0x75, 0x08, 0x95, 0x5A, 0xB1, 0x01,   // Usage 2, Cnst,Ary: 90 bytes
+                   0xC0};
+  const auto pp = ParseOne(d);
+  HIDP_CAPS caps{};
+  ASSERT_EQ(HidP_GetCaps(pp.get(), &caps), HIDP_STATUS_SUCCESS);
+  EXPECT_EQ(caps.InputReportByteLength, 2);
+  EXPECT_EQ(caps.FeatureReportByteLength, 91);
+  EXPECT_EQ(caps.NumberInputButtonCaps, 0);
+  EXPECT_EQ(caps.NumberFeatureButtonCaps + caps.NumberFeatureValueCaps + caps.NumberFeatureDataIndices, 0);
+  const auto values = ValueCaps(pp.get(), HidP_Input);
+  ASSERT_EQ(values.size(), 1u);
+  EXPECT_EQ(values[0].Range.UsageMin, 3);
+  EXPECT_EQ(values[0].Range.DataIndexMin, 0);
+  EXPECT_TRUE(ButtonCaps(pp.get(), HidP_Feature).empty());
+}
+
+// Each report keeps its own length, the ID byte included: per collection,
+// per report type and per ID, with padding counted and Push/Pop followed.
+TEST(StructureTest, EachReportHasItsOwnLength) {
+  const Bytes d = {
+      0x05, 0x01, 0x09, 0x06, 0xA1, 0x01,              // collection 0
+      0x85, 0x01, 0x75, 0x08, 0x95, 0x08, 0x81, 0x00,  //   ID 1: 8 bytes Input
+      0x75, 0x01, 0x95, 0x05, 0x91, 0x02,              //   5 bits Output
+      0x75, 0x03, 0x95, 0x01, 0x91, 0x01,              //   3 bits Output padding
+      0xC0,
+      0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01,        // collection 1
+      0x85, 0x02, 0x75, 0x08, 0x95, 0x03, 0xB1, 0x02,  //   ID 2: 3 bytes Feature
+      0xA4, 0x85, 0x03, 0x95, 0x07, 0xB1, 0x02, 0xB4,  //   Push, ID 3: 7 bytes, Pop
+      0x09, 0x02, 0xA1, 0x02, 0x95, 0x01, 0xB1, 0x02, 0xC0,  // ID 2 again: one byte more
+      0xC0};
+  const ParseResult parsed = ParseReportDescriptor(d.data(), d.size());
+  ASSERT_TRUE(parsed.ok()) << parsed.error;
+  ASSERT_EQ(parsed.collections.size(), 2u);
+  auto lengths = [&](size_t c, HIDP_REPORT_TYPE type) {
+    std::vector<std::pair<int, int>> out;
+    for (const ReportLength& r : GetReportLengths(type, parsed.collections[c].get())) {
+      out.emplace_back(r.ReportID, r.ByteLength);
+    }
+    return out;
+  };
+  using Lengths = std::vector<std::pair<int, int>>;
+  EXPECT_EQ(lengths(0, HidP_Input), (Lengths{{1, 9}}));
+  EXPECT_EQ(lengths(0, HidP_Output), (Lengths{{1, 2}}));
+  EXPECT_EQ(lengths(0, HidP_Feature), Lengths{});
+  EXPECT_EQ(lengths(1, HidP_Feature), (Lengths{{2, 5}, {3, 8}}));
+  EXPECT_EQ(GetReportByteLength(HidP_Feature, 3, parsed.collections[1].get()), 8);
+  EXPECT_EQ(GetReportByteLength(HidP_Feature, 1, parsed.collections[1].get()), 0);
+}
+
 }  // namespace
 }  // namespace hid::testing

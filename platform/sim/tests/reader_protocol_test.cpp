@@ -73,7 +73,8 @@ TEST_P(ReaderSession, ReviewAndWriteCommandsAnswerInFeatureReports) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(FeatureReportLengths, ReaderSession, ::testing::Values(2, 4, 9, 64));
+INSTANTIATE_TEST_SUITE_P(FeatureReportLengths, ReaderSession, ::testing::Values(2, 4, 9, 64),
+                         [](const auto& info) { return "Length" + std::to_string(info.param); });
 
 TEST(Reader, AnswerFollowsThreeEmptyReadsOneReportPerRead) {
   TestHost t = MakePresetHost("reader");

@@ -91,10 +91,11 @@ class HidReportDevice {
   //     while bytes would be read from or written to it, or when a report of
   //     the frame is refused three times (later reports are not written and
   //     nothing is read);
-  //   - otherwise the success of the last of the 100 reads, or false when the
-  //     answer would overflow the capacity; the count holds the bytes
-  //     collected so far in both cases. Answers are whole reports: every
-  //     report from the first non-empty one on, zero reports included.
+  //   - otherwise the success of the last of the 100 reads, or false when a
+  //     report with data would overflow the capacity; the count holds the
+  //     bytes collected so far in both cases. Answers are whole reports:
+  //     every report from the first non-empty one on, zero reports included
+  //     while they fit (empty reports beyond the capacity are dropped).
   // Waits: 10 ms after each refused write, 300 ms after the frame, 10 ms
   // after each read. Leaves the open state as it found it.
   virtual bool ExchangeFrame(const uint8_t* frame, uint32_t length, uint8_t* answer,

@@ -41,14 +41,16 @@ CommandSender::CommandSender(DialogControls& controls, Prompter& prompter, Sessi
                              std::string& commandText)
     : controls_(controls), prompter_(prompter), session_(session), CommandText(commandText) {}
 
-std::string CommandSender::ExchangeWithReaders(const std::vector<uint8_t>& frame) {
+std::string CommandSender::ExchangeWithReaders(const std::vector<uint8_t>& frame, bool* reached) {
   BusyScope busy(controls_);
   std::string answer;
+  if (reached != nullptr) *reached = false;
   readerlink::ReaderDevice device(readerlink::kDeviceTypeQuery);
   readerlink::ScanAndExchange(device, [&](readerlink::ReaderDevice& reader, int32_t) {
     std::string text;
     if (reader.ExchangeAsText(frame.data(), static_cast<int32_t>(frame.size()), &text)) {
       answer = text;
+      if (reached != nullptr) *reached = true;
     } else {
       // A failed exchange leaves its interface open, and the scan would hand
       // that same interface to every later match (a reader's keyboard
@@ -63,27 +65,50 @@ std::string CommandSender::ExchangeWithReaders(const std::vector<uint8_t>& frame
 }
 
 void CommandSender::SendTypedCommand() {
-  if (!session_.runState.ScriptRunning) CommandText = controls_.Text(ControlId::CommandBox);
+  const bool scripted = session_.runState.ScriptRunning != 0;
+  if (!scripted) {
+    const std::optional<std::string> typed = controls_.TypedText(ControlId::CommandBox);
+    if (!typed) {
+      // Refused whole, like an over-long command: nothing sent or recorded.
+      prompter_.ShowMessage(kNotLatin1Message, kErrorCaption);
+      return;
+    }
+    CommandText = *typed;
+  }
   RemoveChars(&CommandText, "\t");
   // Message boxes let timer ticks run underneath; a script step may change
   // CommandText meanwhile, so the rest works on this send's own copy.
   const std::string command = CommandText;
 
   if (command.empty()) {
+    // Nothing to send and nothing to record.
     prompter_.ShowMessage(kEmptyCommandMessage, kErrorCaption);
-  } else if (command.size() > readerlink::kMaxTypedChars) {
+    if (!scripted) MoveFocusAfterTypedSend(command);
+    return;
+  }
+  if (command.size() > readerlink::kMaxTypedChars) {
     // Does not fit a frame: refused whole, nothing recorded, the command box
     // keeps the text so the operator can shorten it.
-    prompter_.ShowMessage(kTypedTooLongMessage, kErrorCaption);
+    if (scripted && script_ != nullptr) {
+      script_->StopAtLine(command, kTooLongReason);
+    } else {
+      prompter_.ShowMessage(kTypedTooLongMessage, kErrorCaption);
+    }
     return;
-  } else {
-    ExchangeWithReaders(readerlink::BuildTypedFrame(command));
+  }
+  bool reached = false;
+  ExchangeWithReaders(readerlink::BuildTypedFrame(command), &reached);
+  if (scripted && !reached && script_ != nullptr) {
+    // A script line that no reader took is not recorded as sent, and the
+    // rest of the script waits for the reader.
+    script_->StopAtLine(command, kNoReaderReason);
+    return;
   }
 
   session_.HistoryText.insert(0, command + "\r\n");
   controls_.SetText(ControlId::HistoryBox, session_.HistoryText);
 
-  if (!session_.runState.ScriptRunning) {
+  if (!scripted) {
     MoveFocusAfterTypedSend(command);
   } else if (command.size() == 2 && command[1] == 'Y') {
     // A pause command of a running script.

@@ -23,27 +23,32 @@ size_t LineEndLength(std::string_view text) {
 
 }  // namespace
 
+std::string StoppedAtLineMessage(const std::string& line, const std::string& why) {
+  return "The script was stopped at the command \"" + line + "\": " + why + ".";
+}
+
 ScriptRunner::ScriptRunner(UtilityContext context) : context_(context) {}
 
-void ScriptRunner::LoadScriptFile() {
+bool ScriptRunner::LoadScriptFile() {
   const std::optional<std::string> path =
       context_.prompter.AskOpenFileName(kTextFileFilter, kTextFileExtension);
   if (!path) {
     context_.prompter.ShowMessage(kFileOpenFailedMessage, kErrorCaption);
-    return;
+    return false;
   }
   std::string text;
   switch (ReadScriptFile(*path, &text)) {
     case ScriptFileResult::Loaded:
       context_.controls.SetText(ControlId::CommandBox, text);
-      return;
+      return true;
     case ScriptFileResult::CannotOpen:
       context_.prompter.ShowMessage(kFileOpenFailedMessage, kErrorCaption);
-      return;
+      return false;
     case ScriptFileResult::TooLarge:
       context_.prompter.ShowMessage(kScriptTooLargeMessage, kErrorCaption);
-      return;
+      return false;
   }
+  return false;
 }
 
 void ScriptRunner::ToggleScriptRun() {
@@ -54,10 +59,15 @@ void ScriptRunner::ToggleScriptRun() {
                               state.ScriptPaused ? kResumeLabel : kRunScriptLabel);
     return;
   }
+  std::optional<std::string> typed = context_.controls.TypedText(ControlId::CommandBox);
+  if (!typed) {
+    context_.prompter.ShowMessage(kNotLatin1Message, kErrorCaption);
+    return;
+  }
   state.ScriptRunning = 1;
   context_.controls.SetText(ControlId::RunScript, kStopLabel);
 
-  std::string text = context_.controls.Text(ControlId::CommandBox);
+  std::string text = std::move(*typed);
   // After a pause or a Stop the command box still begins with the progress
   // line of the command last sent; the run goes on after it. Any other text
   // is a new script and runs from its first line.
@@ -73,8 +83,21 @@ void ScriptRunner::ToggleScriptRun() {
 }
 
 void ScriptRunner::SendScriptFile() {
-  LoadScriptFile();
-  ToggleScriptRun();
+  const bool loaded = LoadScriptFile();
+  if (loaded || context_.session.runState.ScriptRunning) ToggleScriptRun();
+}
+
+void ScriptRunner::StopAtLine(const std::string& line, const std::string& why) {
+  RunState& state = context_.session.runState;
+  // Stopped before the message box, so that no step runs underneath it.
+  if (state.ScriptRunning) ToggleScriptRun();
+  state.ScriptPaused = 0;
+  context_.controls.SetText(ControlId::RunScript, kRunScriptLabel);
+  // The line as the script holds it (the send removed its tabs).
+  ReplaceShownHead((pickedLine_.empty() ? line : pickedLine_) + "\r\n");
+  pickedLine_.clear();
+  progressLine_.clear();
+  context_.prompter.ShowMessage(StoppedAtLineMessage(line, why), kErrorCaption);
 }
 
 void ScriptRunner::RunScriptStep() {
@@ -102,6 +125,7 @@ void ScriptRunner::RunScriptStep() {
     const std::string_view line = buffer_.TakeLine();
     if (IsCommandLine(line)) {
       context_.CommandText.assign(line);
+      pickedLine_.assign(line);
       ShowProgress();
       return;
     }

@@ -150,6 +150,35 @@ TEST_F(ScriptRunnerTest, SendFileWhileRunningLoadsTheFileAndStops) {
   EXPECT_EQ(reader.TakeSentFrames(), Sent({"A1", "B1"}));
 }
 
+TEST_F(ScriptRunnerTest, CancelledSendFileSendsNothing) {
+  reader.controls.SetText(ControlId::CommandBox, "A1\r\nEND\r\n");
+  Press(ControlId::SendFile);  // no file answer: cancelled
+  Tick(2);
+  EXPECT_TRUE(reader.TakeSentFrames().empty());
+  EXPECT_EQ(reader.session.runState.ScriptRunning, 0);
+  EXPECT_EQ(reader.prompter.messages, std::vector<Message>{kOpenFailed});
+}
+
+TEST(ScriptRunnerUnplugTest, ALineThatReachedNoReaderStopsTheRunThere) {
+  testing::ReaderSession reader(testing::ReaderSession::Devices{
+      R"({"devices": [{"preset": "reader", "unplug_after_ms": 3000}]})"});
+  ScriptRunner runner{reader.controller.Context()};
+  reader.controller.SetScriptHandler(&runner);
+  reader.controls.SetText(ControlId::CommandBox, "A1\r\n\tA2\r\nA3\r\nEND\r\n");
+  reader.controller.RouteCommand(static_cast<int>(ControlId::RunScript));
+  reader.controller.DispatchTimerTick();
+  reader.clock->AdvanceMs(5000);  // the reader is unplugged
+  for (int i = 0; i < 3; ++i) reader.controller.DispatchTimerTick();
+
+  EXPECT_EQ(reader.TakeSentFrames(), Frames{TypedFrameText("A1")});
+  EXPECT_EQ(reader.prompter.messages,
+            (std::vector<Message>{{StoppedAtLineMessage("A2", "it reached no reader"), "Error"}}));
+  EXPECT_EQ(reader.session.HistoryText, "A1\r\n");
+  EXPECT_EQ(reader.controls.Stored(ControlId::RunScript), "Run Script");
+  // Run Script goes on with the line that was kept back, as the script has it.
+  EXPECT_EQ(reader.controls.Stored(ControlId::CommandBox), "\tA2\r\nA3\r\nEND\r\n");
+}
+
 TEST_F(ScriptRunnerTest, FilesCutAtNulOrRefused) {
   reader.prompter.fileAnswers = {TempFile("nul.txt", std::string("N1\0\r\nEND\r\n", 10)), std::nullopt,
                                  ::testing::TempDir() /* a folder */};

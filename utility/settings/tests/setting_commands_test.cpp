@@ -67,6 +67,9 @@ struct NumberWrite {
   const char* line;
 };
 
+// Named by the frame it writes, so that test names stay readable.
+void PrintTo(const NumberWrite& w, std::ostream* os) { *os << w.command; }
+
 struct NumberWriteTest : SettingCommandsTest, ::testing::WithParamInterface<NumberWrite> {};
 
 TEST_P(NumberWriteTest, WriteThenReviewRoundTrip) {
@@ -94,7 +97,13 @@ INSTANTIATE_TEST_SUITE_P(
         NumberWrite{menu::SetTurboSpeed, 1, "53 12 01 01", menu::ReviewTurboSpeed,
                     "\r\nTurbo speed setting is On"},
         NumberWrite{menu::SetTurboSpeed, 0, "53 12 01 00", menu::ReviewTurboSpeed,
-                    "\r\nTurbo speed setting is Off"}));
+                    "\r\nTurbo speed setting is Off"}),
+    [](const auto& info) {
+      std::string name = "Write";
+      for (const char* c = info.param.command; *c != '\0'; ++c)
+        if (*c != ' ') name += *c;
+      return name;
+    });
 
 // A prompter whose setting dialog cannot be created.
 struct NoSettingDialog : ScriptedPrompter {

@@ -2,6 +2,8 @@
 // texts and the validation of the setting field.
 #include <gtest/gtest.h>
 
+#include <cctype>
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -54,6 +56,9 @@ struct FieldEntry {
   int value;
 };
 
+// Named by the text entered, so that test names stay readable.
+void PrintTo(const FieldEntry& e, std::ostream* os) { *os << '"' << e.text << '"'; }
+
 struct SettingDialogField : ::testing::TestWithParam<FieldEntry> {};
 
 TEST_P(SettingDialogField, OkTakesOnlyIntegersFrom0To255) {
@@ -94,7 +99,13 @@ INSTANTIATE_TEST_SUITE_P(
                       FieldEntry{" 42 ", "", 42}, FieldEntry{"256", kRange, 1},
                       FieldEntry{"-1", kRange, 1}, FieldEntry{"99999999999999", kRange, 1},
                       FieldEntry{"abc", kInteger, 1}, FieldEntry{"", kInteger, 1},
-                      FieldEntry{"12a", kInteger, 1}));
+                      FieldEntry{"12a", kInteger, 1}),
+    [](const auto& info) {
+      std::string name = "Entry" + std::to_string(info.index) + "_";
+      for (const char* c = info.param.text; *c != '\0'; ++c)
+        if (std::isalnum(static_cast<unsigned char>(*c))) name += *c;
+      return name;
+    });
 
 }  // namespace
 }  // namespace utility

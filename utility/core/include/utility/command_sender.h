@@ -21,6 +21,12 @@ inline constexpr const char* kEmptyCommandMessage = "Please Input the Command St
 inline constexpr const char* kInvalidHexMessage = "The command text is too long or invalid!";
 inline constexpr const char* kTypedTooLongMessage =
     "The command text is too long! A command can hold at most 124 characters.";
+inline constexpr const char* kNotLatin1Message =
+    "The command text holds a character the reader cannot take! A command can hold only "
+    "Latin-1 characters.";
+// Why a script line was not sent (see ScriptRunHandler::StopAtLine).
+inline constexpr const char* kNoReaderReason = "it reached no reader";
+inline constexpr const char* kTooLongReason = "it is longer than 124 characters";
 inline constexpr const char* kErrorCaption = "Error";
 
 // "Command:  <frame>\r\nResponse:  <answer>\r\n\r\n", each frame byte as "%02X ".
@@ -39,7 +45,8 @@ class CommandSender {
 
  private:
   // Sends `frame` to every reader interface; the answer of the last exchange.
-  std::string ExchangeWithReaders(const std::vector<uint8_t>& frame);
+  // `*reached` tells whether any interface took the frame.
+  std::string ExchangeWithReaders(const std::vector<uint8_t>& frame, bool* reached = nullptr);
   void MoveFocusAfterTypedSend(const std::string& command);
 
   DialogControls& controls_;

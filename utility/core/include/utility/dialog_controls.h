@@ -6,6 +6,7 @@
 // parse them; the implementation converts to and from what its widgets hold.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,9 @@ class DialogControls {
   virtual ~DialogControls() = default;
 
   virtual std::string Text(ControlId id) const = 0;
+  // The text as typed, or nothing when it holds a character that 8-bit text
+  // cannot carry (Text shows such a character as '?').
+  virtual std::optional<std::string> TypedText(ControlId id) const { return Text(id); }
   virtual void SetText(ControlId id, const std::string& text) = 0;
   virtual void SetVisible(ControlId id, bool visible) = 0;
   virtual bool IsVisible(ControlId id) const = 0;

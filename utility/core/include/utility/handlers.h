@@ -39,6 +39,9 @@ class ScriptRunHandler {
   virtual void ToggleScriptRun() = 0;
   virtual void SendScriptFile() = 0;
   virtual void RunScriptStep() = 0;
+  // The command `line` of the run could not be sent (`why` says what kept
+  // it back): the run stops there, so that it can start again from it.
+  virtual void StopAtLine(const std::string& line, const std::string& why) = 0;
 };
 
 }  // namespace utility

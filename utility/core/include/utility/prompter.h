@@ -1,7 +1,7 @@
 // Every modal interaction of the utility goes through a Prompter: message
 // boxes, file dialogs, the write warning and the setting dialog. The Qt
-// implementation shows real dialogs; ScriptedPrompter answers from a list
-// for tests.
+// implementation shows real dialogs; tests answer from a list
+// (utility/test_doubles).
 //
 // While a modal interaction is open, the main dialog's timer keeps ticking.
 #pragma once

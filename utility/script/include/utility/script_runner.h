@@ -23,26 +23,35 @@ inline constexpr const char* kProgressPrefix = "Current command: ";
 inline constexpr const char* kSendCompleteMessage = "Send Complete!";
 inline constexpr const char* kNoEndMessage = "Script does not include the word END!";
 
+// "The script was stopped at the command "<line>": <why>." The line keeps
+// the start of the command box, so that Run Script sends it first.
+std::string StoppedAtLineMessage(const std::string& line, const std::string& why);
+
 class ScriptRunner : public ScriptRunHandler {
  public:
   explicit ScriptRunner(UtilityContext context);
 
   // Lets the operator choose a text file and puts its text in the command
   // box. A cancelled dialog or a file that cannot be read leaves the box as
-  // it was and says so.
-  void LoadScriptFile();
+  // it was and says so; the result tells whether the box was loaded.
+  bool LoadScriptFile();
 
   // Starts a run on the command box's text, or stops the run in progress.
   // A text that begins with the progress line this runner wrote goes on
   // after that line, which is not sent again.
   void ToggleScriptRun() override;
 
-  // LoadScriptFile, then ToggleScriptRun, whatever the load's outcome.
+  // LoadScriptFile, then ToggleScriptRun. A cancelled dialog or a file that
+  // cannot be read starts nothing (a run in progress stops all the same).
   void SendScriptFile() override;
 
   // One step of a run: ends it, or picks the next command into CommandText
   // and shows "Current command: <command>", a blank line and the rest.
   void RunScriptStep() override;
+
+  // Stops the run at `line`, which the command box then begins with, and
+  // says why. Nothing of the line was recorded as sent.
+  void StopAtLine(const std::string& line, const std::string& why) override;
 
   const ScriptBuffer& Buffer() const { return buffer_; }
 
@@ -61,6 +70,8 @@ class ScriptRunner : public ScriptRunHandler {
   // The progress line of the last step, while the command box may still
   // begin with it; empty otherwise.
   std::string progressLine_;
+  // The command line the last step picked, as the script holds it.
+  std::string pickedLine_;
 };
 
 }  // namespace utility

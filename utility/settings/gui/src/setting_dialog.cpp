@@ -7,6 +7,7 @@
 #include <QPushButton>
 
 #include "button_row.h"
+#include "gui_common/message_box.h"
 #include "utility/setting_field.h"
 
 namespace utility {
@@ -35,7 +36,8 @@ SettingDialog::SettingDialog(const SettingRequest& request, QWidget* parent)
 void SettingDialog::accept() {
   const SettingFieldCheck check = CheckSettingField(field_->text().toLatin1().toStdString());
   if (!check.ok) {
-    QMessageBox::warning(this, QStringLiteral("Error"), QString::fromStdString(check.message));
+    guicommon::ShowMessageBox(this, QMessageBox::Warning, QStringLiteral("Error"),
+                              QString::fromStdString(check.message));
     field_->setFocus();
     field_->selectAll();
     return;

@@ -6,6 +6,7 @@
 #include <deque>
 #include <functional>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,9 @@ class ScriptedPrompter : public Prompter {
     std::string text;
     std::string caption;
     bool operator==(const Message&) const = default;
+    friend void PrintTo(const Message& m, std::ostream* os) {
+      *os << '"' << m.text << "\" (" << m.caption << ")";
+    }
   };
   struct FileRequest {
     bool save = false;
