@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the suite needs to build, test and run,
-# skipping those already installed. Runs apt-get through sudo when not root.
-# With the argument "windows": what the Windows cross builds need instead
-# (MinGW-w64, Wine for 64-bit programs, and GoogleTest's sources).
+# Installs the Debian packages the suite needs to build, test and run, and
+# any packages named as arguments, skipping those already installed. Runs
+# apt-get through sudo when not root. With the argument "windows": what the
+# Windows cross builds need instead (MinGW-w64, Wine for 64-bit programs, and
+# GoogleTest's sources).
 set -euo pipefail
 
 packages=(
@@ -12,6 +13,8 @@ packages=(
   nlohmann-json3-dev
   libfuse3-dev fuse3
   clang libclang-rt-14-dev
+  librsvg2-bin
+  "$@"
 )
 if [[ ${1:-} == windows ]]; then
   # No wine32: these machines run no 32-bit programs, so the 32-bit build is

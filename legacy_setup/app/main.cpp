@@ -7,6 +7,9 @@
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  // The installed desktop entry, so that the desktop shows its name and icon
+  // for the window.
+  QApplication::setDesktopFileName(QStringLiteral("org.cardreadersuite.Skelmar"));
   skelmar::QtPrompts prompts(skelmar::kBatchFileFilter);
   return skelmar::RunSetupTool(prompts);
 }
