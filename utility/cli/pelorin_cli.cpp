@@ -72,32 +72,32 @@ constexpr const char* kExitHelp =
     "3 no reader found.\n";
 
 const CommandSpec* FindCommand(const std::string& name) {
-  for (const CommandSpec& spec : kCommands) {
-    if (name == spec.name) return &spec;
+  for (const CommandSpec& entry : kCommands) {
+    if (name == entry.name) return &entry;
   }
   return nullptr;
 }
 
-std::string UsageLine(const CommandSpec& spec) {
-  std::string line = std::string("pelorin-cli [options] ") + spec.name;
-  if (spec.usage[0] != '\0') line += std::string(" ") + spec.usage;
+std::string UsageLine(const CommandSpec& entry) {
+  std::string line = std::string("pelorin-cli [options] ") + entry.name;
+  if (entry.usage[0] != '\0') line += std::string(" ") + entry.usage;
   return line;
 }
 
 void PrintToolHelp(std::ostream& out) {
   out << "Usage: pelorin-cli [options] COMMAND [ARGUMENTS]\n"
          "Configures KAVRO USB KB readers without a screen.\n\nCommands:\n";
-  for (const CommandSpec& spec : kCommands) {
-    std::string name = spec.name;
-    if (spec.usage[0] != '\0' && std::string(spec.name) != "set") name += std::string(" ") + spec.usage;
+  for (const CommandSpec& entry : kCommands) {
+    std::string name = entry.name;
+    if (entry.usage[0] != '\0' && std::string(entry.name) != "set") name += std::string(" ") + entry.usage;
     name.resize(std::max<size_t>(name.size() + 2, 16), ' ');
-    out << "  " << name << spec.summary << "\n";
+    out << "  " << name << entry.summary << "\n";
   }
   out << "\n" << kOptionsHelp << "\n" << kExitHelp;
 }
 
-void PrintCommandHelp(const CommandSpec& spec, std::ostream& out) {
-  out << "Usage: " << UsageLine(spec) << "\n" << spec.details << "\n" << kOptionsHelp;
+void PrintCommandHelp(const CommandSpec& entry, std::ostream& out) {
+  out << "Usage: " << UsageLine(entry) << "\n" << entry.details << "\n" << kOptionsHelp;
 }
 
 struct CommandLine {
@@ -153,9 +153,9 @@ std::string Joined(const std::vector<std::string>& words, size_t from) {
   return text;
 }
 
-Outcome Dispatch(const CommandSpec& spec, const std::vector<std::string>& words,
+Outcome Dispatch(const CommandSpec& entry, const std::vector<std::string>& words,
                  const Options& options, Console& console) {
-  const std::string name = spec.name;
+  const std::string name = entry.name;
   if (name == "status") return Status(options);
   if (name == "set") return Set({words[1], words[2]}, options, console);
   if (name == "send" || name == "send-hex") return Send(Joined(words, 1), name == "send-hex", options, console);
@@ -194,36 +194,36 @@ int Run(const std::vector<std::string>& args, Console& console) {
   CommandLine line = Parse(args);
   if (!line.error.empty()) return UsageError("", line.error, line.options, console);
   if (line.words.empty() || line.words[0] == "help") {
-    const CommandSpec* spec = line.words.size() > 1 ? FindCommand(line.words[1]) : nullptr;
+    const CommandSpec* entry = line.words.size() > 1 ? FindCommand(line.words[1]) : nullptr;
     if (line.words.empty() && !line.help) {
       return UsageError("", "no command given (see 'pelorin-cli --help')", line.options, console);
     }
-    if (spec != nullptr) {
-      PrintCommandHelp(*spec, console.out);
+    if (entry != nullptr) {
+      PrintCommandHelp(*entry, console.out);
     } else {
       PrintToolHelp(console.out);
     }
     return kExitDone;
   }
   const std::string& name = line.words[0];
-  const CommandSpec* spec = FindCommand(name);
-  if (spec == nullptr) {
+  const CommandSpec* entry = FindCommand(name);
+  if (entry == nullptr) {
     return UsageError(name, "unknown command '" + name + "' (see 'pelorin-cli --help')",
                       line.options, console);
   }
   if (line.help) {
-    PrintCommandHelp(*spec, console.out);
+    PrintCommandHelp(*entry, console.out);
     return kExitDone;
   }
   const size_t given = line.words.size() - 1;
-  if (given < spec->minArgs || given > spec->maxArgs) {
-    return UsageError(name, "usage: " + UsageLine(*spec) + " (see 'pelorin-cli " + name +
+  if (given < entry->minArgs || given > entry->maxArgs) {
+    return UsageError(name, "usage: " + UsageLine(*entry) + " (see 'pelorin-cli " + name +
                                 " --help')",
                       line.options, console);
   }
   std::unique_ptr<PathFilter> filter;
   if (!line.options.path.empty()) filter = std::make_unique<PathFilter>(line.options.path);
-  return Finish(name, Dispatch(*spec, line.words, line.options, console), line.options, console);
+  return Finish(name, Dispatch(*entry, line.words, line.options, console), line.options, console);
 }
 
 }  // namespace pelorincli
