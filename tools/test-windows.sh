@@ -19,6 +19,10 @@ export WINEPREFIX="$PWD/build/wine-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="msco
 mkdir -p "$WINEPREFIX"
 /usr/lib/wine/wineserver64 -p 2>/dev/null || wineserver -p
 trap '/usr/lib/wine/wineserver64 -k 2>/dev/null || wineserver -k || true' EXIT
+# Set the prefix up before any test runs, with nothing of ours attached: the
+# services a new prefix starts outlive the program that started them, and
+# would otherwise hold the test runner's output pipes open until the end.
+/usr/lib/wine/wine64 wineboot --init </dev/null >/dev/null 2>&1
 
 for preset in mingw-x64 mingw-x86; do
   echo "== $preset =="
