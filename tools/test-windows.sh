@@ -17,8 +17,9 @@ fi
 # One Wine server for the whole run: each program then starts in a moment.
 export WINEPREFIX="$PWD/build/wine-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 mkdir -p "$WINEPREFIX"
-/usr/lib/wine/wineserver64 -p 2>/dev/null || wineserver -p
-trap '/usr/lib/wine/wineserver64 -k 2>/dev/null || wineserver -k || true' EXIT
+# (A server already running for this prefix serves as well.)
+/usr/lib/wine/wineserver64 -p 2>/dev/null || true
+trap '/usr/lib/wine/wineserver64 -k 2>/dev/null || true' EXIT
 # Set the prefix up before any test runs, with nothing of ours attached: the
 # services a new prefix starts outlive the program that started them, and
 # would otherwise hold the test runner's output pipes open until the end.
