@@ -145,7 +145,29 @@ void UtilityWindow::Initialise() {
     }
     PostMessageW(window_, kTypedTextMessage, 0, 0);
   });
+  WidenLabels();
   controller_.Initialise();
+}
+
+void UtilityWindow::WidenLabels() {
+  // A label is never cut short by a font wider than the template's (a
+  // substitute for the template's font on some systems).
+  HDC dc = GetDC(window_);
+  for (const ControlTemplate& t : MainDialogControls()) {
+    if (t.kind != ControlKind::Label) continue;
+    HWND label = Control(t.id);
+    const std::wstring text = win32ui::WideFromLatin1(t.text);
+    HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, previous);
+    RECT rect{};
+    GetWindowRect(label, &rect);
+    if (size.cx > rect.right - rect.left)
+      SetWindowPos(label, nullptr, 0, 0, size.cx, rect.bottom - rect.top,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  ReleaseDC(window_, dc);
 }
 
 void UtilityWindow::OnTick() {

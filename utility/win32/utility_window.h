@@ -71,6 +71,7 @@ class UtilityWindow : public DialogControls {
   static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void Initialise();
+  void WidenLabels();
   void OnTick();
   void OnCommand(int id);
   void Finish(INT_PTR result);
