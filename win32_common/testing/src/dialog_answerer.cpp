@@ -15,15 +15,14 @@ bool IsDialogWindow(HWND window) {
   return std::wstring_view(name) == L"#32770";
 }
 
+BOOL CALLBACK CollectDialog(HWND window, LPARAM list) {
+  if (IsDialogWindow(window)) reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+  return TRUE;
+}
+
 std::vector<HWND> ThreadDialogs() {
   std::vector<HWND> dialogs;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND window, LPARAM list) -> BOOL {
-        if (IsDialogWindow(window)) reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&dialogs));
+  EnumThreadWindows(GetCurrentThreadId(), &CollectDialog, reinterpret_cast<LPARAM>(&dialogs));
   return dialogs;
 }
 
