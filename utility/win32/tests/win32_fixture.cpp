@@ -16,7 +16,7 @@ void Win32DialogTest::MakeHost(const std::string& preset) {
 
 void Win32DialogTest::MakeProgram() {
   program = std::make_unique<UtilityProgram>(GetModuleHandleW(nullptr), session);
-  ASSERT_TRUE(program->Create());
+  ASSERT_TRUE(program->Create()) << "the dialog could not be created: no display? (tools/test-windows.sh starts one)";
   program->window().StopTimer();
   // Made after the main dialog, so that it never answers that one.
   answerer = std::make_unique<win32ui::testing::DialogAnswerer>();
