@@ -101,7 +101,9 @@ void DialogAnswerer::Check() {
     SeenDialog seen{GetWindowTextLatin1(dialog), StaticTexts(dialog), !answers_.empty()};
     seen_.push_back(seen);
     if (answers_.empty()) {
-      Click(dialog, IDCANCEL);
+      // A box with OK alone has no Cancel to press.
+      const bool ok = GetDlgItem(dialog, IDCANCEL) == nullptr && GetDlgItem(dialog, IDOK) != nullptr;
+      Click(dialog, ok ? IDOK : IDCANCEL);
     } else {
       auto answer = std::move(answers_.front());
       answers_.pop_front();
