@@ -84,12 +84,16 @@ Outcome RunScript(const std::string& file, const Options& options, Console& cons
     while (!answer.empty() && answer.back() == ' ') answer.pop_back();
     sent.push_back({{"line", line}, {"text", command}, {"answer", answer}});
     if (refused) {
-      // Pelorin goes on after a line it cannot send; so does the tool.
-      outcome.notes.push_back("line " + std::to_string(line) + ": " + lineOutcome.error);
-      continue;
+      // A line that cannot be sent stops the run there, as in Pelorin, so
+      // that the lines after it are not sent without it.
+      runner.ToggleScriptRun();
+      outcome.code = kExitUsage;
+      outcome.error = "line " + std::to_string(line) + ": " + lineOutcome.error +
+                      " The run stopped there; mend the line and run the rest again";
+      break;
     }
     outcome.text += "line " + std::to_string(line) + ": " + command + "\n";
-    if (utility.sender.LastAnsweredCount() == 0) {
+    if (!utility.sender.LastReached()) {
       runner.ToggleScriptRun();
       outcome.code = kExitNoAnswer;
       outcome.error = "line " + std::to_string(line) + " (" + command +

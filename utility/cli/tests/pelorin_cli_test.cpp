@@ -26,14 +26,15 @@ struct Case {
 // Each line of a script file; "@script" in the arguments stands for its path.
 constexpr const char* kScript = "K0\r\n;; a comment\r\n\r\nxY\r\nEND\r\nnot sent\r\n";
 
-std::string ScriptPath() {
-  static const std::string path = [] {
-    const auto file = std::filesystem::temp_directory_path() /
-                      ("pelorin_cli_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + ".txt");
-    std::ofstream(file, std::ios::binary) << kScript;
-    return file.string();
-  }();
-  return path;
+// "@long" stands for a script whose second line is too long to send.
+const std::string kLongScript = "K0\r\n" + std::string(125, 'x') + "\r\nK0\r\nEND\r\n";
+
+std::string WriteScript(const char* name, const std::string& text) {
+  const auto file = std::filesystem::temp_directory_path() /
+                    ("pelorin_cli_test_" + std::string(name) + "_" +
+                     std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + ".txt");
+  std::ofstream(file, std::ios::binary) << text;
+  return file.string();
 }
 
 class PelorinCliTest : public ::testing::TestWithParam<Case> {};
@@ -47,7 +48,8 @@ TEST_P(PelorinCliTest, ExitStatusAndOutput) {
                            : hidhost::sim::SimulatedHost::Create(devices, clock));
   std::vector<std::string> args = c.args;
   for (std::string& arg : args) {
-    if (arg == "@script") arg = ScriptPath();
+    if (arg == "@script") arg = WriteScript("script", kScript);
+    if (arg == "@long") arg = WriteScript("long", kLongScript);
   }
   std::ostringstream out, err;
   std::istringstream in(c.typed);
@@ -87,6 +89,10 @@ const Case kCases[] = {
     {"ScriptStopsAtLineReachingNoReader",
      R"j({"devices":[{"preset":"reader","unplug_after_ms":2000}]})j", {"run", "@script"}, 1,
      "line 1: K0\n", "line 4 (xY) reached no reader"},
+    // Pelorin stops at a line it cannot send; so does the tool.
+    {"ScriptStopsAtLineTooLongToSend", "reader", {"run", "@long"}, 2, "line 1: K0\n",
+     "line 2: The command text is too long! A command can hold at most 124 characters. The run "
+     "stopped there"},
     {"PathPicksOneInterface", "reader",
      {"--path", "sim:hid#vid_1C5E&pid_2420&mi_00", "polling"}, 1, "", "did not answer"},
     {"NoReaderIsExitThree", "none", {"version"}, 3, "", "no reader found"},

@@ -41,18 +41,16 @@ CommandSender::CommandSender(DialogControls& controls, Prompter& prompter, Sessi
                              std::string& commandText)
     : controls_(controls), prompter_(prompter), session_(session), CommandText(commandText) {}
 
-std::string CommandSender::ExchangeWithReaders(const std::vector<uint8_t>& frame, bool* reached) {
+std::string CommandSender::ExchangeWithReaders(const std::vector<uint8_t>& frame) {
   BusyScope busy(controls_);
   std::string answer;
-  if (reached != nullptr) *reached = false;
   lastFrame_ = frame;
   readerlink::ReaderDevice device(readerlink::kDeviceTypeQuery);
   readerlink::ScanAndExchange(device, [&](readerlink::ReaderDevice& reader, int32_t) {
     std::string text;
     if (reader.ExchangeAsText(frame.data(), static_cast<int32_t>(frame.size()), &text)) {
       answer = text;
-      if (reached != nullptr) *reached = true;
-      if (!text.empty()) ++lastAnswered_;
+      lastReached_ = true;
     } else {
       // A failed exchange leaves its interface open, and the scan would hand
       // that same interface to every later match (a reader's keyboard
@@ -68,7 +66,7 @@ std::string CommandSender::ExchangeWithReaders(const std::vector<uint8_t>& frame
 }
 
 void CommandSender::ForgetLastExchange() {
-  lastAnswered_ = 0;
+  lastReached_ = false;
   lastFrame_.clear();
   lastAnswer_.clear();
 }
@@ -106,9 +104,8 @@ void CommandSender::SendTypedCommand() {
     }
     return;
   }
-  bool reached = false;
-  ExchangeWithReaders(readerlink::BuildTypedFrame(command), &reached);
-  if (scripted && !reached && script_ != nullptr) {
+  ExchangeWithReaders(readerlink::BuildTypedFrame(command));
+  if (scripted && !lastReached_ && script_ != nullptr) {
     // A script line that no reader took is not recorded as sent, and the
     // rest of the script waits for the reader.
     script_->StopAtLine(command, kNoReaderReason);

@@ -43,18 +43,18 @@ class CommandSender {
   void SendTypedCommand();
   void SendHexCommand();
 
-  // What the last send exchanged: how many reader interfaces answered it
-  // (0 when it reached no reader or was refused before sending), the frame
-  // and the last answer as "%02X " text. Pelorin shows only part of this;
-  // the command-line tool reports it whole.
-  int LastAnsweredCount() const { return lastAnswered_; }
+  // What the last send exchanged: whether any reader interface took the
+  // frame (false when none did or the command was refused before sending;
+  // a running script stops at such a line), the frame and the last answer
+  // as "%02X " text. Pelorin shows only part of this; the command-line tool
+  // reports it whole.
+  bool LastReached() const { return lastReached_; }
   const std::vector<uint8_t>& LastFrame() const { return lastFrame_; }
   const std::string& LastAnswer() const { return lastAnswer_; }
 
  private:
   // Sends `frame` to every reader interface; the answer of the last exchange.
-  // `*reached` tells whether any interface took the frame.
-  std::string ExchangeWithReaders(const std::vector<uint8_t>& frame, bool* reached = nullptr);
+  std::string ExchangeWithReaders(const std::vector<uint8_t>& frame);
   void MoveFocusAfterTypedSend(const std::string& command);
   void ForgetLastExchange();
 
@@ -63,7 +63,7 @@ class CommandSender {
   Session& session_;
   std::string& CommandText;
   ScriptRunHandler* script_ = nullptr;
-  int lastAnswered_ = 0;
+  bool lastReached_ = false;
   std::vector<uint8_t> lastFrame_;
   std::string lastAnswer_;
 };
