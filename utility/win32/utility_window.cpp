@@ -97,6 +97,10 @@ INT_PTR UtilityWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case kTypedTextMessage:
       DeliverTypedText();
       return TRUE;
+    case WM_PAINT:
+      if (!IsIconic(window_)) return FALSE;
+      PaintIcon();
+      return TRUE;
     case WM_QUERYDRAGICON:
       SetWindowLongPtrW(window_, DWLP_MSGRESULT, reinterpret_cast<LONG_PTR>(bigIcon_));
       return TRUE;
@@ -176,6 +180,20 @@ void UtilityWindow::WidenLabels() {
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
   ReleaseDC(window_, dc);
+}
+
+void UtilityWindow::PaintIcon() {
+  // A minimised window that still has a client area (older systems) shows
+  // the icon in its middle.
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(window_, &paint);
+  SendMessageW(window_, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  RECT client{};
+  GetClientRect(window_, &client);
+  const int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
+  const int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
+  DrawIcon(dc, x, y, bigIcon_);
+  EndPaint(window_, &paint);
 }
 
 void UtilityWindow::OnTick() {

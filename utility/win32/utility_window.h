@@ -73,6 +73,7 @@ class UtilityWindow : public DialogControls {
   INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void Initialise();
   void WidenLabels();
+  void PaintIcon();
   void OnTick();
   void OnCommand(int id);
   void Finish(INT_PTR result);
