@@ -1,0 +1,43 @@
+#include "startup.h"
+
+#include "skelmar/win_exception.h"
+
+namespace skelmar {
+
+void ProcessMessage(HWND dialog, MSG& message) {
+  if (dialog && IsDialogMessageW(dialog, &message)) return;
+  TranslateMessage(&message);
+  DispatchMessageW(&message);
+}
+
+int RunMessageLoop(HWND dialog) {
+  MSG message;
+  for (;;) {
+    const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+    if (got == 0) return static_cast<int>(message.wParam);
+    if (got == -1) return -1;
+    ProcessMessage(IsWindow(dialog) ? dialog : nullptr, message);
+  }
+}
+
+int RunSetupTool(HINSTANCE instance, Prompts& prompts, const StartupHooks& hooks) {
+  Win32SetupWindow window(instance, prompts, hooks.options);
+  const HWND dialog = window.Create();
+  if (!dialog) {
+    prompts.ShowWarning(CreateDialogErrorText(GetLastError()), kCreateDialogCaption);
+    return 1;
+  }
+  if (!window.Controller()) {
+    // The "Exception" box has been shown; a dialog without its controller
+    // could do nothing but close.
+    DestroyWindow(dialog);
+    MSG quit;
+    while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+    return 1;
+  }
+  if (hooks.shown) hooks.shown(window);
+  return RunMessageLoop(dialog);
+}
+
+}  // namespace skelmar
