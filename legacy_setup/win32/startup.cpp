@@ -10,6 +10,17 @@ void ProcessMessage(HWND dialog, MSG& message) {
   DispatchMessageW(&message);
 }
 
+void ProcessPendingMessages(HWND dialog) {
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(message.wParam));
+      return;
+    }
+    ProcessMessage(IsWindow(dialog) ? dialog : nullptr, message);
+  }
+}
+
 int RunMessageLoop(HWND dialog) {
   MSG message;
   for (;;) {

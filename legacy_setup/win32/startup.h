@@ -15,6 +15,10 @@ namespace skelmar {
 // window of the thread) is translated and dispatched.
 void ProcessMessage(HWND dialog, MSG& message);
 
+// Handles every message already queued for the thread, as the message loop
+// would, and returns (tools and tests, which drive the dialog themselves).
+void ProcessPendingMessages(HWND dialog);
+
 // Runs the message loop: the quit message's code, or -1 when getting a
 // message fails.
 int RunMessageLoop(HWND dialog);

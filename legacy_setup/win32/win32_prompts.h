@@ -1,9 +1,8 @@
 // Prompts shown with the system's dialogs: warning boxes with no owner and
 // the one open-file dialog of the process, which opens with the previous
-// choice preset.
+// choice preset. The file dialog is owned by the thread's active window (the
+// setup dialog), which it disables while it is open.
 #pragma once
-
-#include <windows.h>
 
 #include <string>
 
@@ -17,15 +16,11 @@ class Win32Prompts : public Prompts {
   // (for example "All Files (*.*)|*.*||").
   explicit Win32Prompts(std::string filter) : filter_(std::move(filter)) {}
 
-  // The window that owns the file dialog; none until it is set.
-  void SetOwner(HWND owner) { owner_ = owner; }
-
   void ShowWarning(const std::string& text, const std::string& caption) override;
   std::optional<std::string> ChooseFileToOpen(const std::string& title) override;
 
  private:
   std::string filter_;
-  HWND owner_ = nullptr;
   std::string previous_;  // the last file chosen
 };
 
