@@ -16,7 +16,13 @@ bool SaveWindowBitmap(HWND window, const std::string& path) {
   HDC memory = CreateCompatibleDC(screen);
   HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
   HGDIOBJ old = SelectObject(memory, bitmap);
-  bool drawn = PrintWindow(window, memory, 0) != FALSE;
+  // What the screen shows of the window: PrintWindow leaves out the
+  // controls under Wine. The window is brought up and painted first.
+  SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+  RedrawWindow(window, nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  GdiFlush();
+  bool drawn = BitBlt(memory, 0, 0, width, height, screen, frame.left, frame.top, SRCCOPY) != FALSE;
   SelectObject(memory, old);
 
   BITMAPINFOHEADER info{};

@@ -7,9 +7,10 @@
 
 namespace win32ui {
 
-// Draws `window` (frame and contents, even when covered) into a 24-bit
-// bitmap and writes it to `path` as a BMP file. False when the window
-// cannot be drawn or the file cannot be written.
+// Brings `window` to the top, repaints it, copies what the screen shows of
+// it (frame and contents) into a 24-bit bitmap and writes that to `path` as
+// a BMP file. False when the window cannot be copied or the file cannot be
+// written.
 bool SaveWindowBitmap(HWND window, const std::string& path);
 
 }  // namespace win32ui
