@@ -4,7 +4,28 @@
 
 namespace skelmar {
 
+namespace {
+
+// Enter means Send also on a focused push button, which the dialog manager
+// would press instead (and Exit would end the tool).
+bool EnterOnButton(HWND dialog, const MSG& message) {
+  if (message.message != WM_KEYDOWN || message.wParam != VK_RETURN) return false;
+  if (!IsChild(dialog, message.hwnd)) return false;
+  const LRESULT code = SendMessageW(message.hwnd, WM_GETDLGCODE, 0, 0);
+  return (code & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) != 0;
+}
+
+}  // namespace
+
 void ProcessMessage(HWND dialog, MSG& message) {
+  if (dialog && EnterOnButton(dialog, message)) {
+    const HWND send = GetDlgItem(dialog, static_cast<int>(Control::Send));
+    if (IsWindowEnabled(send)) {
+      SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(static_cast<int>(Control::Send), BN_CLICKED),
+                   reinterpret_cast<LPARAM>(send));
+    }
+    return;
+  }
   if (dialog && IsDialogMessageW(dialog, &message)) return;
   TranslateMessage(&message);
   DispatchMessageW(&message);

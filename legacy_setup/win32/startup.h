@@ -12,7 +12,9 @@ namespace skelmar {
 
 // Hands one message of the thread to the dialog manager's dialog-message
 // processing for `dialog`; one that it does not take (a message for another
-// window of the thread) is translated and dispatched.
+// window of the thread) is translated and dispatched. Enter presses Send
+// wherever the focus is, except in the Response box, which takes it as a
+// line break.
 void ProcessMessage(HWND dialog, MSG& message);
 
 // Handles every message already queued for the thread, as the message loop

@@ -155,7 +155,7 @@ TEST_F(Win32DialogTest, StartsIdleLaidOutAsTheTemplateSays) {
   EXPECT_TRUE(style(Control::Response) & ES_WANTRETURN);
 }
 
-TEST_F(Win32DialogTest, InputBoxDrivesSendAndClearInputAndEscapeDoesNotClose) {
+TEST_F(Win32DialogTest, InputBoxDrivesSendAndClearInputAndOnlyExitCloses) {
   Open();
   Type("AB");
   EXPECT_TRUE(Enabled(Control::Send));
@@ -170,6 +170,12 @@ TEST_F(Win32DialogTest, InputBoxDrivesSendAndClearInputAndEscapeDoesNotClose) {
   Pump();
   EXPECT_TRUE(IsWindow(Dialog()));
   EXPECT_NE(window_->Controller(), nullptr);
+
+  Type("X");  // Enter on Exit, reached with Tab, sends as everywhere else
+  SendMessageW(Dialog(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(Control::Exit)), TRUE);
+  PressEnter();
+  EXPECT_TRUE(IsWindow(Dialog()));
+  EXPECT_TRUE(window_->SendTimerRunning());
 }
 
 // Sending a line and coming back: Enter presses Send, the ticks write one
