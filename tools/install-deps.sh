@@ -3,7 +3,7 @@
 # any packages named as arguments, skipping those already installed. Runs
 # apt-get through sudo when not root. With the argument "windows": what the
 # Windows cross builds need instead (MinGW-w64, Wine for 64-bit programs, and
-# GoogleTest's sources).
+# GoogleTest's sources, a display server and fonts for the dialogs).
 set -euo pipefail
 
 packages=(
@@ -18,8 +18,11 @@ packages=(
 )
 if [[ ${1:-} == windows ]]; then
   # No wine32: these machines run no 32-bit programs, so the 32-bit build is
-  # checked without running it.
-  packages=(cmake ninja-build mingw-w64 wine wine64 googletest nlohmann-json3-dev)
+  # checked without running it. Xvfb is the display of the dialog tests and
+  # the screenshots; fonts-wine has the fonts the dialogs name; python3
+  # turns the screenshots into PNG files.
+  packages=(cmake ninja-build mingw-w64 wine wine64 fonts-wine xvfb python3 googletest
+            nlohmann-json3-dev)
 fi
 
 missing=()

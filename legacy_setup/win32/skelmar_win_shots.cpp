@@ -13,7 +13,7 @@
 #include "hidhost/sim.h"
 #include "setup_window.h"
 #include "startup.h"
-#include "win32_common/window_image.h"
+#include "win32_common/window_capture.h"
 #include "win32_prompts.h"
 
 namespace {
@@ -57,10 +57,9 @@ int Shoot(const std::string& folder) {
   while (window.SendTimerRunning()) Tick(window, *clock);
   TypeAndSend(window, "T1");
   Tick(window, *clock);
-  RedrawWindow(window.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 
   const std::string path = folder + "\\skelmar-windows.bmp";
-  const bool saved = win32ui::SaveWindowBitmap(window.Handle(), path);
+  const bool saved = win32ui::CaptureWindowToBmp(window.Handle(), path);
   if (saved) {
     std::printf("%s\n", path.c_str());
   } else {

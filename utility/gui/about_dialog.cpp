@@ -6,7 +6,8 @@
 #include <QVBoxLayout>
 
 #include "app_icon.h"
-#include "dialog_template.h"
+#include "dialog_units.h"
+#include "utility/dialog_template.h"
 
 namespace utility {
 
@@ -30,7 +31,7 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
   row->addWidget(close, 0, Qt::AlignTop);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(row);
-  const QRect size = DialogUnitsToPixels(systemFont, 0, 0, 173, 64);
+  const QRect size = DialogUnitsToPixels(systemFont, 0, 0, kAboutWidthDu, kAboutHeightDu);
   setMinimumSize(size.size());
 }
 

@@ -3,10 +3,9 @@
 
 #include <QDialog>
 
-namespace utility {
+#include "utility/dialog_template.h"
 
-inline constexpr const char* kAboutCaption = "About";
-inline constexpr const char* kAboutText = "KAVRO USB KB (QV5) Utility v1.0";
+namespace utility {
 
 class AboutDialog : public QDialog {
   Q_OBJECT

@@ -13,7 +13,8 @@
 #include <QVBoxLayout>
 
 #include "app_icon.h"
-#include "dialog_template.h"
+#include "dialog_units.h"
+#include "utility/dialog_template.h"
 #include "gui_common/text_codec.h"
 #include "hidhost/host.h"
 #include "hidhost/system_services.h"

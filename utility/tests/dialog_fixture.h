@@ -9,7 +9,7 @@
 #include <string>
 
 #include "hidhost/sim.h"
-#include "host_wrapper.h"
+#include "utility/host_wrapper.h"
 #include "utility/scripted_prompter.h"
 #include "utility/session.h"
 #include "utility_dialog.h"

@@ -46,6 +46,9 @@ std::string StaticTexts(HWND dialog) {
     wchar_t name[16] = {};
     GetClassNameW(child, name, 16);
     if (_wcsicmp(name, L"Static") != 0) continue;
+    // An icon's or picture's text is its resource name.
+    const LONG type = GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK;
+    if (type == SS_ICON || type == SS_BITMAP || type == SS_ENHMETAFILE) continue;
     const std::string part = GetWindowTextLatin1(child);
     if (part.empty()) continue;
     if (!text.empty()) text += '\n';
@@ -87,14 +90,15 @@ void CALLBACK DialogAnswerer::OnTimer(HWND, UINT, UINT_PTR, DWORD) {
 
 void DialogAnswerer::Check() {
   // Handles of closed windows are given to new ones.
-  std::erase_if(answered_, [](HWND window) { return !IsWindow(window); });
   std::erase_if(present_, [](HWND window) { return !IsWindow(window); });
   for (HWND dialog : ThreadDialogs()) {
     if (!IsWindowVisible(dialog) || !IsWindowEnabled(dialog)) continue;
     if (std::find(present_.begin(), present_.end(), dialog) != present_.end()) continue;
-    // A dialog closes some time after its answer is posted.
-    if (std::find(answered_.begin(), answered_.end(), dialog) != answered_.end()) continue;
-    answered_.push_back(dialog);
+    // A dialog closes some time after its answer is posted. One that stays
+    // open (it showed a box of its own) is answered again once another
+    // dialog has been answered.
+    if (dialog == lastAnswered_ && IsWindow(dialog)) continue;
+    lastAnswered_ = dialog;
     SeenDialog seen{GetWindowTextLatin1(dialog), StaticTexts(dialog), !answers_.empty()};
     seen_.push_back(seen);
     if (answers_.empty()) {

@@ -3,7 +3,9 @@
 // Qt dialog. A thread timer looks, while a modal loop runs, for a visible
 // and enabled dialog window (#32770) of the thread that was not open when
 // the answerer was made, records its caption and text, and answers it.
-// Dialogs are answered in the order the answers were queued; a dialog with
+// Dialogs are answered in the order the answers were queued (a dialog that
+// stays open after its answer, such as one that refused the answer with a
+// message box, takes the next answer once that box is answered); a dialog with
 // no answer queued is recorded as unexpected and cancelled, so that a test
 // never hangs on one.
 #pragma once
@@ -54,7 +56,7 @@ class DialogAnswerer {
 
   UINT_PTR timer_ = 0;
   std::vector<HWND> present_;  // dialogs open before the answerer, never answered
-  std::vector<HWND> answered_;
+  HWND lastAnswered_ = nullptr;
   std::deque<std::function<void(HWND)>> answers_;
   std::vector<SeenDialog> seen_;
 };

@@ -1,4 +1,4 @@
-#include "host_wrapper.h"
+#include "utility/host_wrapper.h"
 
 namespace utility::testing {
 

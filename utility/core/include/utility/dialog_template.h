@@ -1,19 +1,24 @@
 // The main dialog's template: every control with its kind, its text and its
-// rectangle in dialog units, and the menu bar the command panel brings.
+// rectangle in dialog units, and the menu bar the command panel brings. The
+// Qt dialog builds its widgets from it; the Windows resource script holds
+// the same template, and its tests hold the two against each other.
 #pragma once
 
-#include <QRect>
 #include <span>
 
 #include "utility/control_ids.h"
-
-class QFont;
 
 namespace utility {
 
 inline constexpr const char* kUtilityCaption = "KAVRO USB KB (QV5) Utility v1.2";
 inline constexpr int kDialogWidthDu = 351;
 inline constexpr int kDialogHeightDu = 290;
+
+// The About box.
+inline constexpr const char* kAboutCaption = "About";
+inline constexpr const char* kAboutText = "KAVRO USB KB (QV5) Utility v1.0";
+inline constexpr int kAboutWidthDu = 173;
+inline constexpr int kAboutHeightDu = 64;
 
 enum class ControlKind { GroupBox, CommandEdit, HistoryEdit, ResponseEdit, Button, Label, StatusLine, LaunchButton };
 
@@ -37,9 +42,5 @@ struct MenuTemplate {
 };
 
 std::span<const MenuTemplate> CommandPanelMenu();
-
-// Dialog units to pixels for `font`: a horizontal unit is a quarter of the
-// average letter width, a vertical unit an eighth of the line height.
-QRect DialogUnitsToPixels(const QFont& font, int x, int y, int width, int height);
 
 }  // namespace utility
