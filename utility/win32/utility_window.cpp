@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "hidhost/host.h"
 #include "hidhost/system_services.h"
 #include "resource.h"
 #include "utility/dialog_template.h"
@@ -295,9 +296,11 @@ void UtilityWindow::SetBusy(bool busy) {
 void UtilityWindow::SettleInput() {
   if (!inputHeld_ || busyDepth_ > 0 || settling_) return;
   settling_ = true;
-  const ULONGLONG until = GetTickCount64() + kSettleMaxMs;
+  // Bounded by the host's clock, and by the queue running dry.
+  hidhost::Clock& clock = hidhost::CurrentHost().clock();
+  const uint64_t until = clock.NowMs() + kSettleMaxMs;
   MSG message;
-  while (GetTickCount64() < until && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+  while (clock.NowMs() < until && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
     if (message.message == WM_QUIT) {
       PostQuitMessage(static_cast<int>(message.wParam));
       break;

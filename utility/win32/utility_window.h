@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <deque>
 #include <mutex>
 #include <string>
@@ -21,7 +22,7 @@ namespace utility {
 inline constexpr UINT kTimerId = 1;
 inline constexpr UINT kTimerPeriodMs = 100;
 // Longest time spent delivering the input queued during an exchange.
-inline constexpr DWORD kSettleMaxMs = 50;
+inline constexpr uint64_t kSettleMaxMs = 50;
 
 class UtilityWindow : public DialogControls {
  public:
