@@ -15,15 +15,16 @@ bool IsDialogWindow(HWND window) {
   return std::wstring_view(name) == L"#32770";
 }
 
+// A named callback: on 32-bit Windows it must use the system's calling
+// convention, which a lambda does not convert to.
+BOOL CALLBACK AddDialog(HWND window, LPARAM list) {
+  if (IsDialogWindow(window)) reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+  return TRUE;
+}
+
 std::vector<HWND> ThreadDialogs() {
   std::vector<HWND> dialogs;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND window, LPARAM list) -> BOOL {
-        if (IsDialogWindow(window)) reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&dialogs));
+  EnumThreadWindows(GetCurrentThreadId(), AddDialog, reinterpret_cast<LPARAM>(&dialogs));
   return dialogs;
 }
 
