@@ -2,6 +2,19 @@
 
 namespace utility::testing {
 
+std::shared_ptr<HostWrapper> HostWrapper::Install(const std::string& preset,
+                                                  std::shared_ptr<hidhost::Clock> clock,
+                                                  std::string* error) {
+  error->clear();
+  auto sim = hidhost::sim::SimulatedHost::Create(preset, std::move(clock), error);
+  if (!sim || !error->empty()) return nullptr;
+  sim->SetRecordProgramStarts(true);
+  auto host = std::make_shared<HostWrapper>(sim);
+  hidhost::InstallHost(host);
+  hidhost::InstallServices(host);
+  return host;
+}
+
 std::vector<std::string> HostWrapper::Paths() {
   std::vector<std::string> paths;
   inner_->EnumerateInterfaces(&paths);

@@ -26,13 +26,8 @@ void DialogTest::MakeHost(const std::string& preset) {
   readerlink::ReaderGeneration = readerlink::kGenerationNone;
   clock = std::make_shared<hidhost::sim::VirtualClock>();
   std::string error;
-  auto sim = hidhost::sim::SimulatedHost::Create(preset, clock, &error);
-  ASSERT_TRUE(sim) << error;
-  ASSERT_TRUE(error.empty()) << error;
-  sim->SetRecordProgramStarts(true);
-  host = std::make_shared<HostWrapper>(sim);
-  hidhost::InstallHost(host);
-  hidhost::InstallServices(host);
+  host = HostWrapper::Install(preset, clock, &error);
+  ASSERT_TRUE(host) << error;
 }
 
 void DialogTest::MakeDialog() {

@@ -146,6 +146,13 @@ void UtilityWindow::Initialise() {
     }
     PostMessageW(window_, kTypedTextMessage, 0, 0);
   });
+  // The edit boxes take as much text as memory allows, as the history and
+  // scripts may grow long (typing and pasting stop at 30000 characters by
+  // default).
+  for (const ControlTemplate& t : MainDialogControls())
+    if (t.kind == ControlKind::CommandEdit || t.kind == ControlKind::HistoryEdit ||
+        t.kind == ControlKind::ResponseEdit)
+      SendMessageW(Control(t.id), EM_SETLIMITTEXT, 0, 0);
   WidenLabels();
   controller_.Initialise();
 }

@@ -196,6 +196,14 @@ TEST_F(Win32DialogTest, WhatTheReaderTypesLandsInTheFocusedBox) {
   EXPECT_EQ(Text(ControlId::HistoryBox), "");
 }
 
+TEST_F(Win32DialogTest, EditBoxesTakeTypingBeyondTheSystemsDefaultLimit) {
+  StartWithReader();
+  program->window().SetFocus(ControlId::ResponseBox);
+  host->TypeAsReader(std::string(40000, 'x'));
+  ProcessMessages();
+  EXPECT_EQ(Text(ControlId::ResponseBox).size(), 40000u);
+}
+
 TEST_F(Win32DialogTest, DialogsAndMessageBoxesShowTheUtilityColours) {
   DialogColours colours;
   Start("none");

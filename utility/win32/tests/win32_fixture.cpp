@@ -10,17 +10,13 @@ void Win32DialogTest::MakeHost(const std::string& preset) {
   readerlink::ReaderGeneration = readerlink::kGenerationNone;
   clock = std::make_shared<hidhost::sim::VirtualClock>();
   std::string error;
-  auto sim = hidhost::sim::SimulatedHost::Create(preset, clock, &error);
-  ASSERT_TRUE(sim) << error;
-  sim->SetRecordProgramStarts(true);
-  host = std::make_shared<HostWrapper>(sim);
-  hidhost::InstallHost(host);
-  hidhost::InstallServices(host);
+  host = HostWrapper::Install(preset, clock, &error);
+  ASSERT_TRUE(host) << error;
 }
 
 void Win32DialogTest::MakeProgram() {
   program = std::make_unique<UtilityProgram>(GetModuleHandleW(nullptr), session);
-  ASSERT_TRUE(program->Create());
+  ASSERT_TRUE(program->Create()) << "the dialog could not be created: no display? (tools/test-windows.sh starts one)";
   program->window().StopTimer();
   // Made after the main dialog, so that it never answers that one.
   answerer = std::make_unique<win32ui::testing::DialogAnswerer>();

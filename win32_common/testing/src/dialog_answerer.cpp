@@ -15,16 +15,14 @@ bool IsDialogWindow(HWND window) {
   return std::wstring_view(name) == L"#32770";
 }
 
-// A named callback: on 32-bit Windows it must use the system's calling
-// convention, which a lambda does not convert to.
-BOOL CALLBACK AddDialog(HWND window, LPARAM list) {
+BOOL CALLBACK CollectDialog(HWND window, LPARAM list) {
   if (IsDialogWindow(window)) reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
   return TRUE;
 }
 
 std::vector<HWND> ThreadDialogs() {
   std::vector<HWND> dialogs;
-  EnumThreadWindows(GetCurrentThreadId(), AddDialog, reinterpret_cast<LPARAM>(&dialogs));
+  EnumThreadWindows(GetCurrentThreadId(), &CollectDialog, reinterpret_cast<LPARAM>(&dialogs));
   return dialogs;
 }
 
@@ -103,7 +101,9 @@ void DialogAnswerer::Check() {
     SeenDialog seen{GetWindowTextLatin1(dialog), StaticTexts(dialog), !answers_.empty()};
     seen_.push_back(seen);
     if (answers_.empty()) {
-      Click(dialog, IDCANCEL);
+      // A box with OK alone has no Cancel to press.
+      const bool ok = GetDlgItem(dialog, IDCANCEL) == nullptr && GetDlgItem(dialog, IDOK) != nullptr;
+      Click(dialog, ok ? IDOK : IDCANCEL);
     } else {
       auto answer = std::move(answers_.front());
       answers_.pop_front();

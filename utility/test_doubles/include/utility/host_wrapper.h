@@ -20,6 +20,14 @@ class HostWrapper : public hidhost::Host, public hidhost::SystemServices {
  public:
   explicit HostWrapper(std::shared_ptr<hidhost::sim::SimulatedHost> inner) : inner_(std::move(inner)) {}
 
+  // The simulated host of `preset` (a preset name or device file) on
+  // `clock`, recording program starts, wrapped and installed as the host
+  // and the system services. Null, with *error saying why, when the preset
+  // cannot be read.
+  static std::shared_ptr<HostWrapper> Install(const std::string& preset,
+                                              std::shared_ptr<hidhost::Clock> clock,
+                                              std::string* error);
+
   hidhost::sim::SimulatedHost& sim() { return *inner_; }
 
   // Position `index` is listed a second time, right after itself.
