@@ -129,12 +129,8 @@ bool SetupWindow::Initialise(const ControllerFactory& create) {
     controller_ = create(*this, prompts_);
     controller_->Initialise();
     return true;
-  } catch (const WinException& e) {
-    prompts_.ShowWarning(e.message, "Exception");
-  } catch (const std::bad_alloc&) {
-    prompts_.ShowWarning("Out of memory", "Exception");
   } catch (...) {
-    prompts_.ShowWarning("Unknown", "Exception");
+    prompts_.ShowWarning(ExceptionText(std::current_exception()), kExceptionCaption);
   }
   controller_.reset();
   return false;

@@ -16,9 +16,6 @@ struct StartupHooks {
   SetupWindow::ControllerFactory createController = SetupWindow::DefaultController;
 };
 
-// "Error x5" and the like: the code in lower-case hexadecimal.
-std::string CreateDialogErrorText(uint32_t code);
-
 // Returns the program's exit code: 0 once the dialog has closed; 1 when the
 // dialog cannot be created (after a box captioned "CreateDialog") or its
 // controller cannot be (after a box captioned "Exception").

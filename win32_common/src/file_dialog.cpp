@@ -1,6 +1,7 @@
 #include <windows.h>
 #include <commdlg.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "win32_common/dialogs.h"
@@ -19,6 +20,17 @@ std::optional<std::string> AnsiFromWide(const std::wstring& wide) {
   std::string out(static_cast<size_t>(size), '\0');
   WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), static_cast<int>(wide.size()),
                       out.data(), size, nullptr, &lossy);
+  return out;
+}
+
+// `narrow` (ANSI code page) as UTF-16.
+std::wstring WideFromAnsi(std::string_view narrow) {
+  if (narrow.empty()) return {};
+  const int size = MultiByteToWideChar(CP_ACP, 0, narrow.data(), static_cast<int>(narrow.size()),
+                                       nullptr, 0);
+  if (size <= 0) return {};
+  std::wstring out(static_cast<size_t>(size), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, narrow.data(), static_cast<int>(narrow.size()), out.data(), size);
   return out;
 }
 
@@ -63,9 +75,17 @@ std::wstring FileDialogFilter(std::string_view filter) {
 
 std::optional<std::string> AskFileName(HWND owner, bool save, std::string_view filter,
                                        std::string_view defaultExtension) {
-  const std::wstring filters = FileDialogFilter(filter);
-  const std::wstring extension = WideFromLatin1(defaultExtension);
+  return AskFileName(owner, FileRequest{save, filter, defaultExtension, {}, {}});
+}
+
+std::optional<std::string> AskFileName(HWND owner, const FileRequest& file) {
+  const bool save = file.save;
+  const std::wstring filters = FileDialogFilter(file.filter);
+  const std::wstring extension = WideFromLatin1(file.defaultExtension);
+  const std::wstring title = WideFromLatin1(file.title);
   std::vector<wchar_t> name(32768, L'\0');
+  const std::wstring initial = WideFromAnsi(file.initialPath);
+  if (initial.size() < name.size()) std::copy(initial.begin(), initial.end(), name.begin());
   OPENFILENAMEW request{};
   request.lStructSize = sizeof(request);
   request.hwndOwner = owner;
@@ -74,6 +94,7 @@ std::optional<std::string> AskFileName(HWND owner, bool save, std::string_view f
   request.lpstrFile = name.data();
   request.nMaxFile = static_cast<DWORD>(name.size());
   request.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
+  request.lpstrTitle = title.empty() ? nullptr : title.c_str();
   request.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST;
   if (!save) request.Flags |= OFN_FILEMUSTEXIST;
   const BOOL chosen = save ? GetSaveFileNameW(&request) : GetOpenFileNameW(&request);

@@ -28,4 +28,16 @@ std::wstring FileDialogFilter(std::string_view filter);
 std::optional<std::string> AskFileName(HWND owner, bool save, std::string_view filter,
                                        std::string_view defaultExtension);
 
+// The same with a title (the system's "Open" or "Save As" when empty) and a
+// file preset in the name box (a path as AskFileName returns it; none when
+// empty), for a dialog that opens with the previous choice.
+struct FileRequest {
+  bool save = false;
+  std::string_view filter;
+  std::string_view defaultExtension;
+  std::string_view title;
+  std::string_view initialPath;
+};
+std::optional<std::string> AskFileName(HWND owner, const FileRequest& request);
+
 }  // namespace win32ui
