@@ -41,13 +41,10 @@ int main(int argc, char** argv) {
 
   auto clock = std::make_shared<hidhost::sim::VirtualClock>();
   std::string error;
-  auto host = hidhost::sim::SimulatedHost::Create("legacy-reader", clock, &error);
-  if (!error.empty()) {
+  if (!hidhost::sim::InstallSimulatedHost("legacy-reader", clock, &error)) {
     std::fprintf(stderr, "skelmar-shots: %s\n", error.c_str());
     return 1;
   }
-  hidhost::InstallHost(host);
-  hidhost::InstallServices(host);
 
   skelmar::QtPrompts prompts(skelmar::kBatchFileFilter);  // nothing asks: no dialog is built
   int result = 0;

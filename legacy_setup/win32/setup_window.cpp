@@ -144,10 +144,7 @@ std::string Win32SetupWindow::Text(Control id) const {
 }
 
 std::optional<std::string> Win32SetupWindow::TypedText(Control id) const {
-  bool lossless = true;
-  std::string text = win32ui::GetWindowTextLatin1(Item(id), &lossless);
-  if (!lossless) return std::nullopt;
-  return text;
+  return win32ui::GetTypedTextLatin1(Item(id));
 }
 
 void Win32SetupWindow::SetText(Control id, const std::string& text) {

@@ -35,13 +35,10 @@ void TypeAndSend(skelmar::Win32SetupWindow& window, const std::string& text) {
 int Shoot(const std::string& folder) {
   auto clock = std::make_shared<hidhost::sim::VirtualClock>();
   std::string error;
-  auto host = hidhost::sim::SimulatedHost::Create("legacy-reader", clock, &error);
-  if (!host) {
+  if (!hidhost::sim::InstallSimulatedHost("legacy-reader", clock, &error)) {
     std::fprintf(stderr, "skelmar_win_shots: %s\n", error.c_str());
     return 1;
   }
-  hidhost::InstallHost(host);
-  hidhost::InstallServices(host);
 
   skelmar::Win32Prompts prompts(skelmar::kBatchFileFilter);  // nothing asks
   skelmar::Win32SetupWindow::Options options;

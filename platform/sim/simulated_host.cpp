@@ -89,6 +89,18 @@ std::shared_ptr<SimulatedHost> SimulatedHost::Create(const std::string& presetOr
       new SimulatedHost(std::make_unique<SimulatedHostImpl>(std::move(models), std::move(clock))));
 }
 
+std::shared_ptr<SimulatedHost> InstallSimulatedHost(const std::string& presetOrPath,
+                                                    std::shared_ptr<Clock> clock,
+                                                    std::string* error) {
+  std::string problem;
+  auto host = SimulatedHost::Create(presetOrPath, std::move(clock), &problem);
+  if (error != nullptr) *error = problem;
+  if (!problem.empty()) return nullptr;
+  InstallHost(host);
+  InstallServices(host);
+  return host;
+}
+
 std::shared_ptr<SimulatedHost> SimulatedHost::CreateFromJson(const std::string& jsonText,
                                                              const std::string& sourceName,
                                                              std::shared_ptr<Clock> clock,

@@ -225,10 +225,7 @@ std::string UtilityWindow::Text(ControlId id) const {
 }
 
 std::optional<std::string> UtilityWindow::TypedText(ControlId id) const {
-  bool lossless = true;
-  std::string text = win32ui::GetWindowTextLatin1(Control(id), &lossless);
-  if (!lossless) return std::nullopt;
-  return text;
+  return win32ui::GetTypedTextLatin1(Control(id));
 }
 
 void UtilityWindow::SetText(ControlId id, const std::string& text) {

@@ -60,6 +60,13 @@ std::string GetWindowTextLatin1(HWND window, bool* lossless) {
                         lossless);
 }
 
+std::optional<std::string> GetTypedTextLatin1(HWND window) {
+  bool lossless = true;
+  std::string text = GetWindowTextLatin1(window, &lossless);
+  if (!lossless) return std::nullopt;
+  return text;
+}
+
 bool SetWindowTextLatin1(HWND window, std::string_view text) {
   return SetWindowTextW(window, WideFromLatin1(text).c_str()) != 0;
 }

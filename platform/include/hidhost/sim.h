@@ -91,4 +91,11 @@ class HIDHOST_API SimulatedHost : public Host, public SystemServices {
   std::unique_ptr<SimulatedHostImpl> impl_;
 };
 
+// Builds the host of a preset name or JSON file path and installs it as the
+// process's host and system services. When the preset or file is bad,
+// nothing is installed, the result is null and *error (when given) says why.
+HIDHOST_API std::shared_ptr<SimulatedHost> InstallSimulatedHost(const std::string& presetOrPath,
+                                                                std::shared_ptr<Clock> clock,
+                                                                std::string* error = nullptr);
+
 }  // namespace hidhost::sim

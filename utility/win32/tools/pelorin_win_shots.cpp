@@ -47,13 +47,10 @@ bool Render(const std::string& folder, const char* file, const char* preset,
             const std::function<bool(UtilityProgram&)>& prepare) {
   auto clock = std::make_shared<hidhost::sim::VirtualClock>();
   std::string error;
-  auto host = hidhost::sim::SimulatedHost::Create(preset, clock, &error);
-  if (!host || !error.empty()) {
+  if (!hidhost::sim::InstallSimulatedHost(preset, clock, &error)) {
     std::fprintf(stderr, "%s: %s\n", preset, error.c_str());
     return false;
   }
-  hidhost::InstallHost(host);
-  hidhost::InstallServices(host);
   readerlink::ReaderGeneration = readerlink::kGenerationNone;
 
   utility::Session session;

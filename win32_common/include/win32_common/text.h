@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -21,6 +22,10 @@ std::string Latin1FromWide(std::wstring_view text, bool* lossless = nullptr);
 
 // The text of a window or control, as Latin1FromWide gives it.
 std::string GetWindowTextLatin1(HWND window, bool* lossless = nullptr);
+
+// The text as typed into a control, or nothing when it holds a character
+// beyond Latin-1, which the programs refuse rather than send as '?'.
+std::optional<std::string> GetTypedTextLatin1(HWND window);
 
 // Sets the text of a window or control; false when the window refuses it.
 bool SetWindowTextLatin1(HWND window, std::string_view text);
