@@ -34,6 +34,11 @@ void Win32DialogTest::StartWithReader() {
 }
 
 void Win32DialogTest::TearDown() {
+  // A box no test answered (an error nobody expected) was only cancelled.
+  if (answerer) {
+    for (const win32ui::testing::SeenDialog& seen : answerer->Seen())
+      EXPECT_TRUE(seen.expected) << "unexpected dialog: " << seen.caption << ": " << seen.text;
+  }
   answerer.reset();
   program.reset();
   ProcessMessages();
