@@ -217,13 +217,9 @@ void UtilityDialog::SetBusy(bool busy) {
   if (busy) {
     if (busyDepth_++ == 0) {
       QApplication::setOverrideCursor(Qt::WaitCursor);
-      // Clicks and menu commands that arrive during the exchange are queued
-      // by the window system; they reach these disabled controls and are
-      // dropped when the handler that runs the exchange ends (SettleInput).
-      for (const auto& [id, widget] : controls_)
-        if (qobject_cast<QPushButton*>(widget) != nullptr) widget->setEnabled(false);
-      menuBar_->setEnabled(false);
-      inputHeld_ = true;
+      // Clicks and keys that arrive during the exchange are queued by the
+      // window system until the handler that runs it ends (SettleInput).
+      exchangeRan_ = true;
     }
   } else if (busyDepth_ > 0) {
     if (--busyDepth_ == 0) QApplication::restoreOverrideCursor();
@@ -236,17 +232,18 @@ void UtilityDialog::RunCommand(int id) {
 }
 
 void UtilityDialog::SettleInput() {
-  if (!inputHeld_ || busyDepth_ > 0 || settling_) return;
-  // Delivers what was queued meanwhile while the buttons are still disabled:
-  // clicks on them are dropped; text the reader typed reaches the focused
-  // box, as it would after the handler.
+  if (!exchangeRan_ || busyDepth_ > 0 || settling_) return;
+  // Delivers what was queued meanwhile: of the clicks, the controller
+  // carries out Stop and Exit and drops those that would send again; the
+  // close box and Escape end the dialog; text the reader typed reaches the
+  // focused box, as it would after the handler.
   settling_ = true;
-  QCoreApplication::processEvents(QEventLoop::AllEvents, kSettleMaxMs);
+  {
+    UtilityController::QueuedInput queued(controller_);
+    QCoreApplication::processEvents(QEventLoop::AllEvents, kSettleMaxMs);
+  }
   settling_ = false;
-  inputHeld_ = false;
-  for (const auto& [id, widget] : controls_)
-    if (qobject_cast<QPushButton*>(widget) != nullptr) widget->setEnabled(true);
-  menuBar_->setEnabled(true);
+  exchangeRan_ = false;
 }
 
 void UtilityDialog::RepaintNow() { repaint(); }

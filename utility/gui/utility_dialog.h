@@ -56,8 +56,9 @@ class UtilityDialog : public QDialog, public DialogControls {
   void TypeText(const std::string& text);
 
   // After the handler of a click, menu command or tick that ran an exchange:
-  // drops the clicks queued meanwhile, then enables the buttons and menus
-  // again. Tests that run the controller's operations directly call it.
+  // delivers the input queued meanwhile, of which the controller carries out
+  // only Stop and Exit (UtilityController::QueuedInput). Tests that run the
+  // controller's operations directly call it.
   void SettleInput();
 
   // DialogControls
@@ -86,7 +87,7 @@ class UtilityDialog : public QDialog, public DialogControls {
   QMenuBar* menuBar_ = nullptr;
   QTimer timer_;
   int busyDepth_ = 0;
-  bool inputHeld_ = false;  // buttons and menus disabled since an exchange
+  bool exchangeRan_ = false;  // since the last SettleInput
   bool settling_ = false;
 };
 

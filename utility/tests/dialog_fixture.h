@@ -31,7 +31,9 @@ class DialogTest : public ::testing::Test {
   void MakeHost(const std::string& preset);
   void MakeDialog();
 
-  void Tick() { dialog->DispatchTimerTick(); }
+  void Tick(int count = 1) {
+    for (int i = 0; i < count; ++i) dialog->DispatchTimerTick();
+  }
   void Click(ControlId id);
   void TriggerMenu(int id);
   bool Shown(ControlId id) const { return dialog->IsVisible(id); }

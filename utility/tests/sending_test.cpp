@@ -9,6 +9,7 @@
 #include "dialog_fixture.h"
 #include "utility/command_sender.h"
 #include "utility/handlers.h"
+#include "utility/script_runner.h"
 
 namespace utility::testing {
 namespace {
@@ -123,28 +124,63 @@ TEST_F(SendingTest, LineSeparatorsAreLineBreaksAndTextBeyondLatin1IsRefused) {
   EXPECT_EQ(session.HistoryText, "c1\r\nc2\r\n");
 }
 
-TEST_F(SendingTest, ClicksQueuedDuringAnExchangeAreDropped) {
+struct QueuedClickCase {
+  const char* name;
+  bool script;        // the exchange is a running script's line, else Send Command
+  ControlId clicked;  // clicked while the exchange blocks the dialog
+  bool ends;          // the dialog ends
+};
+void PrintTo(const QueuedClickCase& c, std::ostream* os) { *os << c.name; }
+
+class QueuedClickTest : public SendingTest, public ::testing::WithParamInterface<QueuedClickCase> {};
+
+// A click queued during an exchange is carried out after it only when it
+// stops the run or ends the dialog; one that would send again is dropped.
+// The buttons stay enabled all along.
+TEST_P(QueuedClickTest, OnlyStopAndExitAreCarriedOutAfterTheExchange) {
+  const QueuedClickCase& c = GetParam();
   StartWith("reader");
-  QWidget* send = Widget(ControlId::SendCommand);
-  bool disabledMeanwhile = false, posted = false;
+  ScriptRunner runner(dialog->controller().Context());
+  dialog->controller().SetScriptHandler(&runner);
+  QWidget* target = Widget(c.clicked);
+  bool enabledMeanwhile = true, posted = false;
   host->onOpen = [&] {
-    disabledMeanwhile = !send->isEnabled() && !dialog->MenuBar()->isEnabled();
+    enabledMeanwhile = enabledMeanwhile && target->isEnabled() && dialog->MenuBar()->isEnabled();
     if (posted) return;
     posted = true;
-    // The second click of a double-click, queued while the exchange blocks.
     for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
-      QCoreApplication::postEvent(send, new QMouseEvent(type, QPointF(5, 5), send->mapToGlobal(QPointF(5, 5)),
-                                                        Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+      QCoreApplication::postEvent(target, new QMouseEvent(type, QPointF(5, 5), target->mapToGlobal(QPointF(5, 5)),
+                                                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
     }
   };
-  TypeCommand("R1");
-  Click(ControlId::SendCommand);
-  ProcessEvents();
-  EXPECT_TRUE(disabledMeanwhile);
-  EXPECT_TRUE(send->isEnabled());
+  if (c.script) {
+    TypeCommand("A1\r\nA2\r\nEND\r\n");
+    Click(ControlId::RunScript);
+    Tick();  // sends A1
+  } else {
+    TypeCommand("A1");
+    Click(ControlId::SendCommand);
+  }
+  ASSERT_TRUE(posted);
+  EXPECT_TRUE(enabledMeanwhile);
+  EXPECT_EQ(dialog->isVisible(), !c.ends);
+  if (!c.ends) {
+    EXPECT_EQ(session.runState.ScriptRunning, 0);
+    Tick(3);
+  }
+  EXPECT_EQ(session.HistoryText, "A1\r\n");
   EXPECT_TRUE(prompter.messages.empty()) << prompter.messages[0].text;
-  EXPECT_EQ(session.HistoryText, "R1\r\n");
+  EXPECT_TRUE(prompter.fileRequests.empty());
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Queued, QueuedClickTest,
+    ::testing::Values(QueuedClickCase{"SendCommandAgain", false, ControlId::SendCommand, false},
+                      QueuedClickCase{"RunScriptWhileIdle", false, ControlId::RunScript, false},
+                      QueuedClickCase{"SendFile", false, ControlId::SendFile, false},
+                      QueuedClickCase{"StopBeforeTheNextLine", true, ControlId::RunScript, false},
+                      QueuedClickCase{"ExitDuringARun", true, ControlId::PanelExit, true}),
+    [](const ::testing::TestParamInfo<QueuedClickCase>& info) { return std::string(info.param.name); });
 
 TEST_F(SendingTest, TypedTextBeyond124CharactersIsRefusedWhole) {
   StartWith("reader");

@@ -14,24 +14,6 @@ namespace {
 // Posted when the keyboard sink has queued text.
 constexpr UINT kTypedTextMessage = WM_APP + 1;
 
-bool IsButton(ControlKind kind) {
-  return kind == ControlKind::Button || kind == ControlKind::LaunchButton;
-}
-
-bool IsMouseClick(UINT message) {
-  return (message >= WM_LBUTTONDOWN && message <= WM_MBUTTONDBLCLK) ||
-         (message >= WM_NCLBUTTONDOWN && message <= WM_NCMBUTTONDBLCLK) ||
-         message == WM_XBUTTONDOWN || message == WM_XBUTTONUP || message == WM_XBUTTONDBLCLK;
-}
-
-bool IsKey(UINT message) { return message >= WM_KEYFIRST && message <= WM_KEYLAST; }
-
-bool IsButtonWindow(HWND window) {
-  wchar_t name[16] = {};
-  GetClassNameW(window, name, 16);
-  return _wcsicmp(name, L"Button") == 0;
-}
-
 }  // namespace
 
 UtilityWindow::UtilityWindow(HINSTANCE module, Session& session, Prompter& prompter)
@@ -284,25 +266,13 @@ void UtilityWindow::ShowMenuBar() {
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void UtilityWindow::EnableInput(bool enabled) {
-  for (const ControlTemplate& t : MainDialogControls())
-    if (IsButton(t.kind)) EnableWindow(Control(t.id), enabled);
-  if (HMENU menu = GetMenu(window_)) {
-    const int count = GetMenuItemCount(menu);
-    for (int i = 0; i < count; ++i)
-      EnableMenuItem(menu, static_cast<UINT>(i), MF_BYPOSITION | (enabled ? MF_ENABLED : MF_GRAYED));
-    DrawMenuBar(window_);
-  }
-}
-
 void UtilityWindow::SetBusy(bool busy) {
   if (busy) {
     if (busyDepth_++ == 0) {
       SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-      // Clicks and menu commands that arrive during the exchange wait in
-      // the thread's queue; SettleInput drops them once the handler ends.
-      EnableInput(false);
-      inputHeld_ = true;
+      // Clicks and keys that arrive during the exchange wait in the
+      // thread's queue until the handler that runs it ends (SettleInput).
+      exchangeRan_ = true;
     }
   } else if (busyDepth_ > 0) {
     if (--busyDepth_ == 0) {
@@ -316,28 +286,26 @@ void UtilityWindow::SetBusy(bool busy) {
 }
 
 void UtilityWindow::SettleInput() {
-  if (!inputHeld_ || busyDepth_ > 0 || settling_) return;
+  if (!exchangeRan_ || busyDepth_ > 0 || settling_) return;
   settling_ = true;
-  // Bounded by the host's clock, and by the queue running dry.
-  hidhost::Clock& clock = hidhost::CurrentHost().clock();
-  const uint64_t until = clock.NowMs() + kSettleMaxMs;
-  MSG message;
-  while (clock.NowMs() < until && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    if (message.message == WM_QUIT) {
-      PostQuitMessage(static_cast<int>(message.wParam));
-      break;
+  {
+    UtilityController::QueuedInput queued(controller_);
+    // Bounded by the host's clock, and by the queue running dry.
+    hidhost::Clock& clock = hidhost::CurrentHost().clock();
+    const uint64_t until = clock.NowMs() + kSettleMaxMs;
+    MSG message;
+    while (clock.NowMs() < until && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) {
+        PostQuitMessage(static_cast<int>(message.wParam));
+        break;
+      }
+      if (window_ != nullptr && IsDialogMessageW(window_, &message)) continue;
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
     }
-    // Clicks, and keys aimed at a button, were meant for controls that did
-    // not take them while the exchange ran.
-    if (IsMouseClick(message.message)) continue;
-    if (IsKey(message.message) && message.hwnd != nullptr && IsButtonWindow(message.hwnd)) continue;
-    if (window_ != nullptr && IsDialogMessageW(window_, &message)) continue;
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
   }
   settling_ = false;
-  inputHeld_ = false;
-  if (window_ != nullptr) EnableInput(true);
+  exchangeRan_ = false;
 }
 
 void UtilityWindow::RepaintNow() {

@@ -77,11 +77,10 @@ class UtilityWindow : public DialogControls {
   void OnTick();
   void OnCommand(int id);
   void Finish(INT_PTR result);
-  void EnableInput(bool enabled);
   // After a handler that ran an exchange: delivers what was queued
-  // meanwhile with the buttons and menus still disabled (clicks on them are
-  // dropped, text the reader typed reaches the focused box), then enables
-  // them again.
+  // meanwhile, of which the controller carries out only Stop and Exit
+  // (UtilityController::QueuedInput); text the reader typed reaches the
+  // focused box.
   void SettleInput();
   void DeliverTypedText();
 
@@ -95,7 +94,7 @@ class UtilityWindow : public DialogControls {
   HICON smallIcon_ = nullptr;
   HFONT statusFont_ = nullptr;
   int busyDepth_ = 0;
-  bool inputHeld_ = false;
+  bool exchangeRan_ = false;  // since the last SettleInput
   bool settling_ = false;
   // Text from the keyboard sink, which may call from another thread.
   std::mutex typedMutex_;

@@ -50,7 +50,22 @@ void UtilityController::ShowAbout() { prompter_.ShowAbout(); }
 
 void UtilityController::SaveHistory() { utility::SaveHistory(controls_, prompter_); }
 
+bool UtilityController::TakesQueuedCommand(int id) const {
+  switch (id) {
+    case static_cast<int>(ControlId::PanelExit):
+    case static_cast<int>(ControlId::HandOverExit):
+    case menu::Exit:
+      return true;
+    case static_cast<int>(ControlId::RunScript):
+      // Stop; Run Script and Resume would start sending again.
+      return session_.runState.ScriptRunning != 0;
+    default:
+      return false;
+  }
+}
+
 bool UtilityController::RouteCommand(int id) {
+  if (queuedDepth_ > 0 && !TakesQueuedCommand(id)) return false;
   switch (id) {
     case static_cast<int>(ControlId::SendCommand):
       SendTypedCommand();

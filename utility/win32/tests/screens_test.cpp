@@ -159,28 +159,59 @@ TEST_F(Win32DialogTest, TextBeyondLatin1IsRefusedAndKept) {
   EXPECT_EQ(std::wstring(kept), L"c1 \u20AC");
 }
 
-TEST_F(Win32DialogTest, ExchangeHoldsInputAndDropsClicksQueuedMeanwhile) {
-  StartWithReader();
-  HWND send = Control(ControlId::SendCommand);
-  bool disabledMeanwhile = false;
-  bool busyCursor = false;
-  auto menuGrayed = [&] { return (GetMenuState(GetMenu(Window()), 0, MF_BYPOSITION) & MF_GRAYED) != 0; };
-  host->onOpen = [&] {
-    if (disabledMeanwhile) return;
-    disabledMeanwhile = !IsWindowEnabled(send) && menuGrayed();
-    busyCursor = GetCursor() == LoadCursorW(nullptr, IDC_WAIT);
-    // The operator clicks Send Command again while the exchange runs.
-    PostMessageW(send, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-    PostMessageW(send, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+// A click queued during an exchange is carried out after it only when it
+// stops the run or ends the dialog; one that would send again is dropped.
+// The buttons and menus stay enabled all along, under a busy cursor.
+TEST_F(Win32DialogTest, ExchangeCarriesOutOnlyStopAndExitClickedMeanwhile) {
+  struct Case {
+    const char* name;
+    bool script;        // the exchange is a running script's line, else Send Command
+    ControlId clicked;  // clicked while the exchange blocks the dialog
+    bool ends;          // the dialog ends
   };
-  SetText(ControlId::CommandBox, "K0");
-  Click(ControlId::SendCommand);
-  EXPECT_TRUE(disabledMeanwhile);
-  EXPECT_TRUE(busyCursor);
-  ProcessMessages();
-  EXPECT_EQ(session.HistoryText, "K0\r\n") << "the queued click sent again";
-  EXPECT_TRUE(IsWindowEnabled(send));
-  EXPECT_FALSE(menuGrayed());
+  const Case cases[] = {
+      {"Send Command again", false, ControlId::SendCommand, false},
+      {"Run Script while no run goes on", false, ControlId::RunScript, false},
+      {"Send File", false, ControlId::SendFile, false},
+      {"Stop of the run, before its next line", true, ControlId::RunScript, false},
+      {"Exit during a run", true, ControlId::PanelExit, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    session = Session{};
+    StartWithReader();
+    HWND target = Control(c.clicked);
+    auto menuGrayed = [&] { return (GetMenuState(GetMenu(Window()), 0, MF_BYPOSITION) & MF_GRAYED) != 0; };
+    bool enabledMeanwhile = true, busyCursor = false, posted = false;
+    host->onOpen = [&] {
+      enabledMeanwhile = enabledMeanwhile && IsWindowEnabled(target) && !menuGrayed();
+      if (posted) return;
+      posted = true;
+      busyCursor = GetCursor() == LoadCursorW(nullptr, IDC_WAIT);
+      PostMessageW(target, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+      PostMessageW(target, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    };
+    if (c.script) {
+      SetText(ControlId::CommandBox, "A1\r\nA2\r\nEND\r\n");
+      Click(ControlId::RunScript);
+      Tick();  // sends A1
+    } else {
+      SetText(ControlId::CommandBox, "A1");
+      Click(ControlId::SendCommand);
+    }
+    EXPECT_TRUE(posted);
+    EXPECT_TRUE(enabledMeanwhile);
+    EXPECT_TRUE(busyCursor);
+    EXPECT_EQ(program->window().Ended(), c.ends);
+    if (!c.ends) {
+      EXPECT_EQ(session.runState.ScriptRunning, 0);
+      for (int i = 0; i < 3; ++i) Tick();
+    }
+    ProcessMessages();
+    EXPECT_EQ(session.HistoryText, "A1\r\n");
+    EXPECT_TRUE(answerer->Seen().empty());
+    TearDown();
+  }
 }
 
 TEST_F(Win32DialogTest, WhatTheReaderTypesLandsInTheFocusedBox) {

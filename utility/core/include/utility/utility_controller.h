@@ -38,8 +38,30 @@ class UtilityController {
   // Status line text and the hidden command panel: the waiting screen.
   void Initialise();
 
-  // Routes a button or menu identifier. False when nothing handles it.
+  // Routes a button or menu identifier. False when nothing handles it, or
+  // when it came during an exchange and is dropped (see QueuedInput).
   bool RouteCommand(int id);
+
+  // Clicks and menu commands that the operator gives while an exchange
+  // blocks the dialog reach the front end only once it is over. The front
+  // end delivers them while a QueuedInput lives: RouteCommand then carries
+  // out what stops or ends (Stop of a running script, Exit) and drops what
+  // would start another exchange or box (Send Command, Send File, Run
+  // Script or Resume, Launch, the menu commands other than Exit).
+  class QueuedInput {
+   public:
+    explicit QueuedInput(UtilityController& controller) : controller_(controller) {
+      ++controller_.queuedDepth_;
+    }
+    ~QueuedInput() { --controller_.queuedDepth_; }
+    QueuedInput(const QueuedInput&) = delete;
+    QueuedInput& operator=(const QueuedInput&) = delete;
+
+   private:
+    UtilityController& controller_;
+  };
+  // Whether `id`, given during an exchange, is carried out after it.
+  bool TakesQueuedCommand(int id) const;
 
   void DispatchTimerTick();
   void DetectReader();
@@ -61,6 +83,7 @@ class UtilityController {
   CommandSender sender_;
   SettingCommandHandler* settings_ = nullptr;
   ScriptRunHandler* script_ = nullptr;
+  int queuedDepth_ = 0;
 };
 
 }  // namespace utility
