@@ -15,6 +15,9 @@ int Scan(ReaderDevice& device, const ReaderAction& action, ScanStyle style) {
     int32_t kind = 0;
     std::string path;
     if (!device.ProbeInterface(&kind, index, &path) || kind != kKindReader) continue;
+    // Frames are the current readers' protocol: an older reader would take
+    // them for setup characters. Detection still sees it.
+    if (style == ScanStyle::Send && device.RecordedProductId() != kCurrentReaderProductId) continue;
     // OpenByIndex reports success at once while the object is open, so an
     // interface left open by the action before (a failed exchange, such as on
     // the reader's keyboard interface) would take the place of this one.

@@ -98,11 +98,12 @@ TEST_F(DiscoveryTest, DeviceTypeChoosesTheAccess) {
   }
 }
 
-TEST_F(DiscoveryTest, SendScanReachesEveryReaderAndReportsFailedOpens) {
+TEST_F(DiscoveryTest, SendScanReachesEveryCurrentReaderAndReportsFailedOpens) {
   auto host = InstallScriptedHost({Interface(0x046D, 0x0001),
                                    Interface(kReaderVendorId, kCurrentReaderProductId),
                                    Interface(kReaderVendorId, kCurrentReaderProductId, false),
-                                   Interface(kReaderVendorId, kLegacyReaderProductId)});
+                                   Interface(kReaderVendorId, kLegacyReaderProductId),
+                                   Interface(kReaderVendorId, kCurrentReaderProductId)});
   ReaderDevice device;
   std::vector<int32_t> visited;
   ::testing::internal::CaptureStdout();
@@ -113,9 +114,9 @@ TEST_F(DiscoveryTest, SendScanReachesEveryReaderAndReportsFailedOpens) {
   });
   EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Fail to open device! \n");
   EXPECT_EQ(ran, 2);
-  EXPECT_EQ(visited, (std::vector<int32_t>{1, 3}));
+  EXPECT_EQ(visited, (std::vector<int32_t>{1, 4}));
   EXPECT_EQ(host->virtualClock().Sleeps(), (std::vector<uint32_t>{kExchangeLeadMs, kExchangeLeadMs}));
-  EXPECT_EQ(ReaderGeneration, kGenerationLegacy);  // the reader probed last wins
+  EXPECT_EQ(ReaderGeneration, kGenerationCurrent);  // the reader probed last wins
 }
 
 TEST_F(DiscoveryTest, DetectionScanIsSilentAndOpensEveryMatchAfresh) {

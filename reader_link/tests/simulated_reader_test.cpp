@@ -156,5 +156,25 @@ TEST_F(SimulatedReaderTest, ReaderProbedLastSetsTheGeneration) {
   }
 }
 
+TEST_F(SimulatedReaderTest, SendScanWritesNoFrameToAnOlderReader) {
+  for (const char* devices : {R"({"preset": "legacy-reader"}, {"preset": "reader"})",
+                              R"({"preset": "reader"}, {"preset": "legacy-reader"})"}) {
+    SCOPED_TRACE(devices);
+    Install(devices);
+    ReaderDevice device;
+    std::vector<int32_t> reached;
+    ScanAndExchange(device, [&](ReaderDevice& d, int32_t index) {
+      reached.push_back(index);
+      std::string text;
+      d.ExchangeAsText(kReviewLanguage.data(), int32_t(kReviewLanguage.size()), &text);
+    });
+    ASSERT_EQ(reached.size(), 2u);  // the current reader's two interfaces
+    for (const std::string& line : host_->Transcript()) {
+      const std::string path = line.substr(0, line.find(' '));
+      EXPECT_TRUE(path == paths_[size_t(reached[0])] || path == paths_[size_t(reached[1])]) << line;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace readerlink

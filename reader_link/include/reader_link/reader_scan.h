@@ -22,15 +22,18 @@ constexpr uint32_t kExchangeLeadMs = 50;  // wait before each exchange of a send
 // Called with the open device and the position it was matched at.
 using ReaderAction = std::function<void(ReaderDevice& device, int32_t memberIndex)>;
 
-// The scan of a send. For each match: when OpenByIndex succeeds, wait 50 ms
+// The scan of a send. It passes over interfaces of the older generation
+// (product 0x0200), which speak another protocol; ReaderGeneration is still
+// set by their probe. For each match of the current generation: when
+// OpenByIndex succeeds, wait 50 ms
 // and run `exchange`; when it fails, write the line "Fail to open device! \n"
 // to standard output and Close the device. The device is not closed after
 // the scan; callers Close it (destroying it closes it too). Returns the number
 // of times `exchange` ran.
 int ScanAndExchange(ReaderDevice& device, const ReaderAction& exchange);
 
-// The scan of reader detection: as ScanAndExchange, but without the wait
-// and without the line. Returns the
+// The scan of reader detection: as ScanAndExchange, but for readers of both
+// generations, without the wait and without the line. Returns the
 // number of times `found` ran.
 int ScanForReaders(ReaderDevice& device, const ReaderAction& found);
 
