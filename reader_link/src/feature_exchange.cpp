@@ -47,6 +47,7 @@ bool ReaderDevice::WriteReport(const uint8_t* report, uint32_t reportLength) {
 
 bool ReaderDevice::ExchangeFrame(const uint8_t* frame, uint32_t length, uint8_t* answer,
                                  uint32_t* count) {
+  frameWritten_ = false;
   if (!count) return false;
   const uint32_t capacity = *count;
   *count = 0;
@@ -64,6 +65,7 @@ bool ReaderDevice::ExchangeFrame(const uint8_t* frame, uint32_t length, uint8_t*
     FillReport(frame, length, i, report.get(), reportLength);
     if (!WriteReport(report.get(), reportLength)) return false;
   }
+  frameWritten_ = true;
 
   hidhost::SleepMs(kAnswerWaitMs);
 
@@ -97,6 +99,7 @@ bool ReaderDevice::ExchangeFrame(const uint8_t* frame, uint32_t length, uint8_t*
 }
 
 bool ReaderDevice::ExchangeAsText(const uint8_t* frame, int32_t length, std::string* text) {
+  frameWritten_ = false;
   if (!text) return false;
   text->clear();
   // A frame must fit the command buffer; a longer one is refused whole

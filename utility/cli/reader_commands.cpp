@@ -263,7 +263,12 @@ Outcome Send(const std::string& text, bool hex, const Options& options, Console&
   } else {
     utility.sender.SendTypedCommand();
   }
-  if (!TakeErrorMessages(utility.prompter, &outcome)) return outcome;
+  if (!TakeErrorMessages(utility.prompter, &outcome)) {
+    // A typed command that no reader took is said as Pelorin says it, with
+    // the status of a reader that did not answer.
+    if (!hex && !utility.sender.LastFrame().empty()) outcome.code = kExitNoAnswer;
+    return outcome;
+  }
   // A typed send shows only the text in Pelorin's history; the tool shows
   // the exchange as a hexadecimal send does.
   const std::string record = hex ? utility.controls.Text(ControlId::HistoryBox)

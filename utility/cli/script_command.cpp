@@ -93,12 +93,21 @@ Outcome RunScript(const std::string& file, const Options& options, Console& cons
       break;
     }
     outcome.text += "line " + std::to_string(line) + ": " + command + "\n";
-    if (!utility.sender.LastReached()) {
+    if (utility.sender.LastDelivery() == utility::Delivery::NotSent) {
       runner.ToggleScriptRun();
       outcome.code = kExitNoAnswer;
       outcome.error = "line " + std::to_string(line) + " (" + command +
                       ") reached no reader: the run stopped there; check the reader and run "
                       "the rest again";
+      break;
+    }
+    if (utility.sender.LastDelivery() == utility::Delivery::Unanswered) {
+      // The reader has the line: running the rest again must not repeat it.
+      runner.ToggleScriptRun();
+      outcome.code = kExitNoAnswer;
+      outcome.error = "line " + std::to_string(line) + " (" + command +
+                      ") was sent, but the reader did not answer: the run stopped after it; "
+                      "check the reader and run the lines after it";
       break;
     }
     if (command.size() >= 2 && command[1] == 'Y') {

@@ -45,7 +45,7 @@ struct TypedCase {
   const char* preset;
   std::string typed;
   std::string recorded;     // the history line
-  const char* message;      // nullptr: none
+  std::string message;      // empty: none
   ControlId focus;
   bool responseEmptied;
   std::string firstWrite;   // leading bytes of the first feature report; empty: nothing sent
@@ -63,18 +63,20 @@ TEST_P(TypedSendTest, SendsRecordsAndMovesTheFocus) {
   TypeCommand(c.typed);
   Click(ControlId::SendCommand);
 
-  if (c.message == nullptr) {
+  if (c.message.empty()) {
     EXPECT_TRUE(prompter.messages.empty());
   } else {
     ASSERT_EQ(prompter.messages.size(), 1u);
     EXPECT_EQ(prompter.messages[0], (ScriptedPrompter::Message{c.message, "Error"}));
   }
-  // An empty command is never recorded.
+  // An empty command, or one that reached no reader, is never recorded.
   EXPECT_EQ(session.HistoryText, (c.recorded.empty() ? "" : c.recorded + "\r\n") + "earlier\r\n");
   if (!c.recorded.empty()) {
     EXPECT_EQ(Text(ControlId::HistoryBox), session.HistoryText);
   }
-  EXPECT_EQ(Text(ControlId::CommandBox), "");
+  // A command not sent stays for the operator to send again.
+  const bool kept = !c.message.empty() && c.message == NotSentMessage(c.typed);
+  EXPECT_EQ(Text(ControlId::CommandBox), kept ? c.typed : "");
   EXPECT_EQ(Focused(), Widget(c.focus));
   // An emptied response box takes what the simulated reader types back.
   const std::string answer = std::string(c.preset) == "reader" ? c.recorded + " OK\r\n" : "";
@@ -93,14 +95,14 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         TypedCase{"Empty", "reader", "", "", kEmptyCommandMessage, ControlId::CommandBox, false, ""},
         TypedCase{"TabsOnly", "reader", "\t\t", "", kEmptyCommandMessage, ControlId::CommandBox, false, ""},
-        TypedCase{"NoReader", "none", "ab", "ab", nullptr, ControlId::CommandBox, false, ""},
-        TypedCase{"FrameR1", "reader", "R1", "R1", nullptr, ControlId::CommandBox, false, "00 02 52 31 0D 03 6F"},
-        TypedCase{"TabsRemovedSpacesKept", "reader", "a\tb c", "ab c", nullptr, ControlId::CommandBox, false,
+        TypedCase{"NoReader", "none", "ab", "", NotSentMessage("ab"), ControlId::CommandBox, false, ""},
+        TypedCase{"FrameR1", "reader", "R1", "R1", "", ControlId::CommandBox, false, "00 02 52 31 0D 03 6F"},
+        TypedCase{"TabsRemovedSpacesKept", "reader", "a\tb c", "ab c", "", ControlId::CommandBox, false,
                   "00 02 61 62 20 63 0D 03"},
-        TypedCase{"SecondCharCapitalY", "reader", "xY", "xY", nullptr, ControlId::ResponseBox, true, "00 02 78 59 0D"},
-        TypedCase{"SecondCharSmallY", "reader", "xy", "xy", nullptr, ControlId::CommandBox, false, "00 02 78 79 0D"},
-        TypedCase{"ThreeCharsWithY", "none", "xYz", "xYz", nullptr, ControlId::ResponseBox, true, ""},
-        TypedCase{"LineBreakKept", "none", "a\r\nb", "a\r\nb", nullptr, ControlId::CommandBox, false, ""}),
+        TypedCase{"SecondCharCapitalY", "reader", "xY", "xY", "", ControlId::ResponseBox, true, "00 02 78 59 0D"},
+        TypedCase{"SecondCharSmallY", "reader", "xy", "xy", "", ControlId::CommandBox, false, "00 02 78 79 0D"},
+        TypedCase{"ThreeCharsWithY", "reader", "xYz", "xYz", "", ControlId::ResponseBox, true, "00 02 78 59 7A 0D"},
+        TypedCase{"LineBreakKept", "reader", "a\r\nb", "a\r\nb", "", ControlId::CommandBox, false, "00 02 61 0D 0A 62 0D"}),
     [](const ::testing::TestParamInfo<TypedCase>& info) { return std::string(info.param.name); });
 
 TEST_F(SendingTest, LineSeparatorsAreLineBreaksAndTextBeyondLatin1IsRefused) {
@@ -332,6 +334,10 @@ class FakeScript : public ScriptRunHandler {
     stops.push_back(line + ": " + why);
     context_.session.runState.ScriptRunning = 0;
   }
+  void StopAfterLine(const std::string& line, const std::string& why) override {
+    stops.push_back("after " + line + ": " + why);
+    context_.session.runState.ScriptRunning = 0;
+  }
   std::string nextCommand;
   int toggles = 0, sendFiles = 0, steps = 0;
   std::vector<std::string> stops;
@@ -376,10 +382,7 @@ TEST_F(SendingTest, AScriptLineThatReachedNoReaderStopsTheRunUnrecorded) {
   Tick();
   EXPECT_EQ(script.stops, (std::vector<std::string>{std::string("R1: ") + kNoReaderReason}));
   EXPECT_EQ(session.HistoryText, "");
-  // A command typed by hand is recorded all the same.
-  TypeCommand("R1");
-  Click(ControlId::SendCommand);
-  EXPECT_EQ(session.HistoryText, "R1\r\n");
+  EXPECT_TRUE(prompter.messages.empty()) << "the runner says so";
 }
 
 TEST_F(SendingTest, AnEmptyScriptLineIsNotRecordedWhileTicksRunUnderTheMessage) {

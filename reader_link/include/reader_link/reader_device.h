@@ -158,6 +158,11 @@ class ReaderDevice : public HidReportDevice {
   // empty frame, a closed object, or a feature report below 2 bytes.
   virtual bool SendFrame(const uint8_t* frame, uint32_t length);
 
+  // Whether the last ExchangeFrame or ExchangeAsText wrote every report of
+  // its frame, whatever became of the answer: a reader unplugged during the
+  // answer's reads has taken the frame all the same.
+  bool FrameWritten() const { return frameWritten_; }
+
   // The product ID recorded by the last ProbeInterface that met a reader
   // (0x0200 or 0x2420), 0 before; kept across Close.
   uint16_t RecordedProductId() const { return productId_; }
@@ -184,6 +189,7 @@ class ReaderDevice : public HidReportDevice {
   hid::PreparsedPtr preparsed_;
   std::unique_ptr<hid::HIDP_CAPS> caps_;
   uint16_t productId_ = 0;
+  bool frameWritten_ = false;
 };
 
 }  // namespace readerlink

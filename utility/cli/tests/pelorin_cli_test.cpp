@@ -85,10 +85,14 @@ const Case kCases[] = {
      "line 4: the reader types its answer"},
     {"ScriptShowsProgressOnTerminal", "reader", {"run", "@script"}, 0, "Send Complete!",
      "line 4 of 4", true},
-    // The reader goes away after the first line has been sent.
+    // The reader goes away after the first line's exchange, before the next.
     {"ScriptStopsAtLineReachingNoReader",
-     R"j({"devices":[{"preset":"reader","unplug_after_ms":2000}]})j", {"run", "@script"}, 1,
+     R"j({"devices":[{"preset":"reader","unplug_after_ms":1550}]})j", {"run", "@script"}, 1,
      "line 1: K0\n", "line 4 (xY) reached no reader"},
+    // The reader goes away while the answer to the first line is read.
+    {"ScriptStopsAfterLineSentButNotAnswered",
+     R"j({"devices":[{"preset":"reader","unplug_after_ms":1000}]})j", {"run", "@script"}, 1,
+     "line 1: K0\n", "line 1 (K0) was sent, but the reader did not answer: the run stopped after it"},
     // Pelorin stops at a line it cannot send; so does the tool.
     {"ScriptStopsAtLineTooLongToSend", "reader", {"run", "@long"}, 2, "line 1: K0\n",
      "line 2: The command text is too long! A command can hold at most 124 characters. The run "

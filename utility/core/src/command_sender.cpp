@@ -28,6 +28,10 @@ bool SecondCharIsY(const std::string& text) { return text.size() >= 2 && text[1]
 
 }  // namespace
 
+std::string NotSentMessage(const std::string& command) {
+  return "The command \"" + command + "\" was not sent: " + kNoReaderReason + ".";
+}
+
 std::string ExchangeRecord(const std::vector<uint8_t>& frame, const std::string& answerText) {
   std::string record = "Command:  ";
   AppendHexBytes(&record, frame.data(), frame.size());
@@ -45,13 +49,15 @@ std::string CommandSender::ExchangeWithReaders(const std::vector<uint8_t>& frame
   BusyScope busy(controls_);
   std::string answer;
   lastFrame_ = frame;
+  bool answered = false, written = false;
   readerlink::ReaderDevice device(readerlink::kDeviceTypeQuery);
   readerlink::ScanAndExchange(device, [&](readerlink::ReaderDevice& reader, int32_t) {
     std::string text;
     if (reader.ExchangeAsText(frame.data(), static_cast<int32_t>(frame.size()), &text)) {
       answer = text;
-      lastReached_ = true;
+      answered = true;
     } else {
+      written = written || reader.FrameWritten();
       // A failed exchange leaves its interface open, and the scan would hand
       // that same interface to every later match (a reader's keyboard
       // interface takes no frames, so its configuration interface would never
@@ -61,12 +67,13 @@ std::string CommandSender::ExchangeWithReaders(const std::vector<uint8_t>& frame
     }
   });
   device.Close();
+  lastDelivery_ = answered ? Delivery::Answered : written ? Delivery::Unanswered : Delivery::NotSent;
   lastAnswer_ = answer;
   return answer;
 }
 
 void CommandSender::ForgetLastExchange() {
-  lastReached_ = false;
+  lastDelivery_ = Delivery::NotSent;
   lastFrame_.clear();
   lastAnswer_.clear();
 }
@@ -105,17 +112,25 @@ void CommandSender::SendTypedCommand() {
     return;
   }
   ExchangeWithReaders(readerlink::BuildTypedFrame(command));
-  if (scripted && !lastReached_ && script_ != nullptr) {
-    // A script line that no reader took is not recorded as sent, and the
-    // rest of the script waits for the reader.
-    script_->StopAtLine(command, kNoReaderReason);
+  if (lastDelivery_ == Delivery::NotSent) {
+    // A command that no reader took is not recorded as sent: typed, it
+    // stays in the command box to be sent again; a script stops at it, and
+    // the rest of the script waits for the reader.
+    if (!scripted) {
+      prompter_.ShowMessage(NotSentMessage(command), kErrorCaption);
+    } else if (script_ != nullptr) {
+      script_->StopAtLine(command, kNoReaderReason);
+    }
     return;
   }
 
   session_.HistoryText.insert(0, command + "\r\n");
   controls_.SetText(ControlId::HistoryBox, session_.HistoryText);
 
-  if (!scripted) {
+  if (scripted && lastDelivery_ == Delivery::Unanswered && script_ != nullptr) {
+    // The reader has the line but went away during the exchange.
+    script_->StopAfterLine(command, kUnansweredReason);
+  } else if (!scripted) {
     MoveFocusAfterTypedSend(command);
   } else if (command.size() == 2 && command[1] == 'Y') {
     // A pause command of a running script.

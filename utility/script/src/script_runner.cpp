@@ -27,6 +27,10 @@ std::string StoppedAtLineMessage(const std::string& line, const std::string& why
   return "The script was stopped at the command \"" + line + "\": " + why + ".";
 }
 
+std::string StoppedAfterLineMessage(const std::string& line, const std::string& why) {
+  return "The script was stopped after the command \"" + line + "\": " + why + ".";
+}
+
 ScriptRunner::ScriptRunner(UtilityContext context) : context_(context) {}
 
 bool ScriptRunner::LoadScriptFile() {
@@ -87,17 +91,30 @@ void ScriptRunner::SendScriptFile() {
   if (loaded || context_.session.runState.ScriptRunning) ToggleScriptRun();
 }
 
-void ScriptRunner::StopAtLine(const std::string& line, const std::string& why) {
+void ScriptRunner::StopRun() {
   RunState& state = context_.session.runState;
-  // Stopped before the message box, so that no step runs underneath it.
   if (state.ScriptRunning) ToggleScriptRun();
   state.ScriptPaused = 0;
   context_.controls.SetText(ControlId::RunScript, kRunScriptLabel);
+}
+
+void ScriptRunner::StopAtLine(const std::string& line, const std::string& why) {
+  // Stopped before the message box, so that no step runs underneath it.
+  StopRun();
   // The line as the script holds it (the send removed its tabs).
   ReplaceShownHead((pickedLine_.empty() ? line : pickedLine_) + "\r\n");
   pickedLine_.clear();
   progressLine_.clear();
   context_.prompter.ShowMessage(StoppedAtLineMessage(line, why), kErrorCaption);
+}
+
+void ScriptRunner::StopAfterLine(const std::string& line, const std::string& why) {
+  StopRun();
+  // The box shows what comes after the line; Run Script starts there.
+  ReplaceShownHead({});
+  pickedLine_.clear();
+  progressLine_.clear();
+  context_.prompter.ShowMessage(StoppedAfterLineMessage(line, why), kErrorCaption);
 }
 
 void ScriptRunner::RunScriptStep() {

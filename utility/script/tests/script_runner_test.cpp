@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "reader_session.h"
+#include "utility/command_sender.h"
 #include "utility/control_ids.h"
 #include "utility/script_file.h"
 #include "utility/script_runner.h"
@@ -177,6 +178,28 @@ TEST(ScriptRunnerUnplugTest, ALineThatReachedNoReaderStopsTheRunThere) {
   EXPECT_EQ(reader.controls.Stored(ControlId::RunScript), "Run Script");
   // Run Script goes on with the line that was kept back, as the script has it.
   EXPECT_EQ(reader.controls.Stored(ControlId::CommandBox), "\tA2\r\nA3\r\nEND\r\n");
+}
+
+TEST(ScriptRunnerUnplugTest, ALineSentButNotAnsweredStopsTheRunAfterIt) {
+  // Unplugged while the reader's answer to A2 is being read.
+  testing::ReaderSession reader(testing::ReaderSession::Devices{
+      R"({"devices": [{"preset": "reader", "unplug_after_ms": 2300}]})"});
+  ScriptRunner runner{reader.controller.Context()};
+  reader.controller.SetScriptHandler(&runner);
+  reader.controls.SetText(ControlId::CommandBox, "A1\r\nA2\r\nA3\r\nEND\r\n");
+  reader.controller.RouteCommand(static_cast<int>(ControlId::RunScript));
+  for (int i = 0; i < 3; ++i) reader.controller.DispatchTimerTick();
+  EXPECT_EQ(reader.TakeSentFrames(), (Frames{TypedFrameText("A1"), TypedFrameText("A2")}));
+  EXPECT_EQ(reader.prompter.messages,
+            (std::vector<Message>{{StoppedAfterLineMessage("A2", kUnansweredReason), "Error"}}));
+  EXPECT_EQ(reader.session.HistoryText, "A2\r\nA1\r\n");
+  EXPECT_EQ(reader.controls.Stored(ControlId::CommandBox), "A3\r\nEND\r\n");
+
+  // Run Script goes on after it: A2 is never sent twice.
+  reader.controller.RouteCommand(static_cast<int>(ControlId::RunScript));
+  reader.controller.DispatchTimerTick();
+  EXPECT_TRUE(reader.TakeSentFrames().empty());
+  EXPECT_EQ(reader.prompter.messages.back().text, StoppedAtLineMessage("A3", kNoReaderReason));
 }
 
 TEST_F(ScriptRunnerTest, FilesCutAtNulOrRefused) {

@@ -27,7 +27,21 @@ inline constexpr const char* kNotLatin1Message =
 // Why a script line was not sent (see ScriptRunHandler::StopAtLine).
 inline constexpr const char* kNoReaderReason = "it reached no reader";
 inline constexpr const char* kTooLongReason = "it is longer than 124 characters";
+// Why a run stopped after a line that was sent (ScriptRunHandler::StopAfterLine).
+inline constexpr const char* kUnansweredReason =
+    "the reader took it but did not answer, so it is not sent again";
 inline constexpr const char* kErrorCaption = "Error";
+
+// "The command "<command>" was not sent: it reached no reader."
+std::string NotSentMessage(const std::string& command);
+
+// What became of the frame of the last send.
+enum class Delivery {
+  NotSent,     // no reader interface took it, or the command was refused first
+  Unanswered,  // an interface took the whole frame, then the exchange failed
+               // (the reader was unplugged during it)
+  Answered,    // an exchange ran to its end
+};
 
 // "Command:  <frame>\r\nResponse:  <answer>\r\n\r\n", each frame byte as "%02X ".
 std::string ExchangeRecord(const std::vector<uint8_t>& frame, const std::string& answerText);
@@ -43,12 +57,13 @@ class CommandSender {
   void SendTypedCommand();
   void SendHexCommand();
 
-  // What the last send exchanged: whether any reader interface took the
-  // frame (false when none did or the command was refused before sending;
-  // a running script stops at such a line), the frame and the last answer
-  // as "%02X " text. Pelorin shows only part of this; the command-line tool
-  // reports it whole.
-  bool LastReached() const { return lastReached_; }
+  // What the last send exchanged: what became of its frame (a typed
+  // command that no interface took is refused and not recorded; a running
+  // script stops at such a line, and after a line sent but not answered),
+  // the frame and the last answer as "%02X " text. Pelorin shows only part
+  // of this; the command-line tool reports it whole.
+  Delivery LastDelivery() const { return lastDelivery_; }
+  bool LastReached() const { return lastDelivery_ == Delivery::Answered; }
   const std::vector<uint8_t>& LastFrame() const { return lastFrame_; }
   const std::string& LastAnswer() const { return lastAnswer_; }
 
@@ -63,7 +78,7 @@ class CommandSender {
   Session& session_;
   std::string& CommandText;
   ScriptRunHandler* script_ = nullptr;
-  bool lastReached_ = false;
+  Delivery lastDelivery_ = Delivery::NotSent;
   std::vector<uint8_t> lastFrame_;
   std::string lastAnswer_;
 };

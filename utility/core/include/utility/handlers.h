@@ -42,6 +42,10 @@ class ScriptRunHandler {
   // The command `line` of the run could not be sent (`why` says what kept
   // it back): the run stops there, so that it can start again from it.
   virtual void StopAtLine(const std::string& line, const std::string& why) = 0;
+  // The command `line` reached the reader but the exchange failed after it
+  // (`why`): it counts as sent, and the run stops after it, so that it is
+  // never sent twice.
+  virtual void StopAfterLine(const std::string& line, const std::string& why) = 0;
 };
 
 }  // namespace utility

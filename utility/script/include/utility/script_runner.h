@@ -26,6 +26,9 @@ inline constexpr const char* kNoEndMessage = "Script does not include the word E
 // "The script was stopped at the command "<line>": <why>." The line keeps
 // the start of the command box, so that Run Script sends it first.
 std::string StoppedAtLineMessage(const std::string& line, const std::string& why);
+// "The script was stopped after the command "<line>": <why>." The command
+// box begins with the line after it.
+std::string StoppedAfterLineMessage(const std::string& line, const std::string& why);
 
 class ScriptRunner : public ScriptRunHandler {
  public:
@@ -53,9 +56,14 @@ class ScriptRunner : public ScriptRunHandler {
   // says why. Nothing of the line was recorded as sent.
   void StopAtLine(const std::string& line, const std::string& why) override;
 
+  // Stops the run after `line`, which was sent, and says why; the command
+  // box begins with the text after it, so that Run Script goes on there.
+  void StopAfterLine(const std::string& line, const std::string& why) override;
+
   const ScriptBuffer& Buffer() const { return buffer_; }
 
  private:
+  // Stops the run in progress with the label "Run Script", whatever paused it.
   void StopRun();
   void Complete();
   void ShowProgress();
