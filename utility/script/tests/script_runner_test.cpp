@@ -117,15 +117,30 @@ INSTANTIATE_TEST_SUITE_P(
                    {{"Please Input the Command String!", "Error"}, kComplete}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(ScriptRunnerTest, RestartAfterStopGoesOnAfterTheProgressLine) {
-  Start("A1\r\nA2\r\nEND\r\n");
-  Tick();
-  Press(ControlId::RunScript);
-  EXPECT_EQ(Label(), "Run Script");
-  Tick(2);  // stopped at once
-  Press(ControlId::RunScript);
-  Tick(3);
-  EXPECT_EQ(reader.TakeSentFrames(), Sent({"A1", "A2"}));
+// A restart passes over the progress line only when the first line is that
+// line whole; a first line that goes on after it is a command, sent whole.
+TEST_F(ScriptRunnerTest, RestartAfterStopPassesOverOnlyTheWholeProgressLine) {
+  struct Case {
+    const char* name;
+    std::string appended;  // to the progress line, after the Stop
+    Frames sent;
+  };
+  const Case cases[] = {
+      {"the progress line as it stands", "", Sent({"A1", "A2"})},
+      {"a first line that goes on", "9", Sent({"A1", "Current command: A19", "A2"})},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Start("A1\r\nA2\r\nEND\r\n");
+    Tick();
+    Press(ControlId::RunScript);
+    EXPECT_EQ(Label(), "Run Script");
+    Tick(2);  // stopped at once
+    reader.controls.SetText(ControlId::CommandBox, "Current command: A1" + c.appended + "\r\n\r\nA2\r\nEND\r\n");
+    Press(ControlId::RunScript);
+    Tick(4);
+    EXPECT_EQ(reader.TakeSentFrames(), c.sent);
+  }
 }
 
 TEST_F(ScriptRunnerTest, NewTextStartedWhilePausedLosesNoLine) {
