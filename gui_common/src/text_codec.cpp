@@ -1,47 +1,28 @@
 #include "gui_common/text_codec.h"
 
+#include "ui_common/text_codec.h"
+
 namespace guicommon {
 namespace {
 
-bool IsLineBreak(char16_t u) { return u == u'\n' || u == 0x2028 || u == 0x2029; }
-
-// Converts `text`; false at the first character beyond Latin-1 when `strict`.
-bool Convert(const QString& text, bool strict, std::string* out) {
-  out->clear();
-  out->reserve(static_cast<size_t>(text.size()));
-  for (QChar c : text) {
-    const char16_t u = c.unicode();
-    if (IsLineBreak(u)) {
-      *out += "\r\n";
-    } else if (u <= 0xFF) {
-      *out += static_cast<char>(u);
-    } else if (strict) {
-      return false;
-    } else {
-      *out += '?';
-    }
-  }
-  return true;
+std::u16string_view View(const QString& text) {
+  return std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
+                             static_cast<size_t>(text.size()));
 }
 
 }  // namespace
 
 QString ToDisplayText(const std::string& text) {
-  QString display = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-  display.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  display.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-  return display;
+  const std::u16string wide = uicommon::FromLatin1(text, uicommon::LineBreak::Lf);
+  return QString(reinterpret_cast<const QChar*>(wide.data()), static_cast<qsizetype>(wide.size()));
 }
 
-std::string FromDisplayText(const QString& text) {
-  std::string out;
-  Convert(text, false, &out);
-  return out;
-}
+std::string FromDisplayText(const QString& text) { return uicommon::ToLatin1(View(text)); }
 
 std::optional<std::string> FromTypedText(const QString& text) {
-  std::string out;
-  if (!Convert(text, true, &out)) return std::nullopt;
+  bool lossless = true;
+  std::string out = uicommon::ToLatin1(View(text), &lossless);
+  if (!lossless) return std::nullopt;
   return out;
 }
 

@@ -1,5 +1,5 @@
-// The Qt pieces both programs share: text to and from widgets, the file
-// dialog, message boxes.
+// The Qt pieces both programs share: the file dialog, message boxes. (The
+// text codec under them is ui_common's, tested there.)
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -12,34 +12,9 @@
 
 #include "gui_common/file_chooser.h"
 #include "gui_common/message_box.h"
-#include "gui_common/text_codec.h"
 
 namespace guicommon {
 namespace {
-
-TEST(TextCodecTest, LineBreaksOfEveryKindBecomeCrLfAndOnlyLatin1IsTyped) {
-  struct Case {
-    QString display;
-    std::optional<std::string> typed;
-  };
-  const Case cases[] = {
-      {"c1\nc2", "c1\r\nc2"},
-      {QStringLiteral("c1") + QChar(0x2028) + QStringLiteral("c2"), "c1\r\nc2"},  // Shift+Enter
-      {QStringLiteral("c1") + QChar(0x2029) + QStringLiteral("c2"), "c1\r\nc2"},
-      {QString::fromUtf8("caf\xC3\xA9"), "caf\xE9"},
-      {QString::fromUtf8("5 \xE2\x82\xAC"), std::nullopt},  // the euro sign
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(FromTypedText(c.display), c.typed) << c.display.toStdString();
-    if (c.typed) {
-      QString lf = c.display;
-      lf.replace(QChar(0x2028), QLatin1Char('\n')).replace(QChar(0x2029), QLatin1Char('\n'));
-      EXPECT_EQ(ToDisplayText(*c.typed), lf);
-    }
-  }
-  EXPECT_EQ(FromDisplayText(QString::fromUtf8("\xE2\x82\xAC")), "?");
-  EXPECT_EQ(ToDisplayText("a\rb"), "a\nb");
-}
 
 // The patterns a Qt name filter matches: those in its last parentheses.
 QStringList PatternsOf(const QString& nameFilter) {

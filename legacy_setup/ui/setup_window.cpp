@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFontMetrics>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -10,6 +9,7 @@
 #include <QPushButton>
 #include <QTextDocument>
 
+#include "gui_common/dialog_units.h"
 #include "gui_common/text_codec.h"
 #include "hidhost/host.h"
 #include "hidhost/system_services.h"
@@ -22,25 +22,12 @@ namespace {
 
 constexpr const char* kCaption = "Varnholt Reader USB-KB Setup Version 3.1 Beta";
 
-// Converts dialog units of the dialog's font into pixels: a horizontal unit
-// is a quarter of the average character width, a vertical one an eighth of
-// the character height.
-class DialogUnits {
- public:
-  explicit DialogUnits(const QFont& font) {
-    const QFontMetrics metrics(font);
-    baseX_ = metrics.averageCharWidth();
-    baseY_ = metrics.height();
-  }
+// Dialog units of the dialog's font, in pixels.
+struct DialogUnits {
+  QFont font;
   QRect Rect(int x, int y, int w, int h) const {
-    return QRect(X(x), Y(y), X(w), Y(h));
+    return guicommon::DialogUnitsToPixels(font, x, y, w, h);
   }
-  int X(int units) const { return units * baseX_ / 4; }
-  int Y(int units) const { return units * baseY_ / 8; }
-
- private:
-  int baseX_ = 6;
-  int baseY_ = 13;
 };
 
 }  // namespace
@@ -71,8 +58,8 @@ SetupWindow::~SetupWindow() {
 }
 
 void SetupWindow::BuildControls() {
-  const DialogUnits du(font());
-  setFixedSize(du.X(367), du.Y(282));
+  const DialogUnits du{font()};
+  setFixedSize(du.Rect(0, 0, 367, 282).size());
 
   auto group = [&](Control id, const char* title, QRect rect) {
     auto* box = new QGroupBox(QString::fromLatin1(title), this);

@@ -6,7 +6,7 @@
 #include <QVBoxLayout>
 
 #include "app_icon.h"
-#include "dialog_units.h"
+#include "gui_common/dialog_units.h"
 #include "utility/dialog_template.h"
 
 namespace utility {
@@ -31,7 +31,7 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
   row->addWidget(close, 0, Qt::AlignTop);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(row);
-  const QRect size = DialogUnitsToPixels(systemFont, 0, 0, kAboutWidthDu, kAboutHeightDu);
+  const QRect size = guicommon::DialogUnitsToPixels(systemFont, 0, 0, kAboutWidthDu, kAboutHeightDu);
   setMinimumSize(size.size());
 }
 

@@ -13,8 +13,8 @@
 #include <QVBoxLayout>
 
 #include "app_icon.h"
-#include "dialog_units.h"
 #include "utility/dialog_template.h"
+#include "gui_common/dialog_units.h"
 #include "gui_common/text_codec.h"
 #include "hidhost/host.h"
 #include "hidhost/system_services.h"
@@ -101,13 +101,13 @@ void UtilityDialog::BuildControls() {
       }
     }
     widget->setObjectName(QStringLiteral("control%1").arg(id));
-    QRect rect = DialogUnitsToPixels(font, t.x, t.y, t.width, t.height);
+    QRect rect = guicommon::DialogUnitsToPixels(font, t.x, t.y, t.width, t.height);
     // A label is never cut short by a font wider than the template's.
     if (t.kind == ControlKind::Label) rect.setWidth(std::max(rect.width(), widget->sizeHint().width()));
     widget->setGeometry(rect);
     controls_[t.id] = widget;
   }
-  const QRect size = DialogUnitsToPixels(font, 0, 0, kDialogWidthDu, kDialogHeightDu);
+  const QRect size = guicommon::DialogUnitsToPixels(font, 0, 0, kDialogWidthDu, kDialogHeightDu);
   body->setFixedSize(size.size());
 
   auto* layout = new QVBoxLayout(this);

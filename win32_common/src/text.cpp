@@ -2,50 +2,19 @@
 
 #include <vector>
 
+#include "ui_common/text_codec.h"
+
 namespace win32ui {
 
 std::wstring WideFromLatin1(std::string_view text) {
-  std::wstring wide;
-  wide.reserve(text.size() + text.size() / 8);
-  for (size_t i = 0; i < text.size(); ++i) {
-    const unsigned char c = static_cast<unsigned char>(text[i]);
-    if (c == '\r') {
-      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
-      wide += L"\r\n";
-    } else if (c == '\n') {
-      wide += L"\r\n";
-    } else {
-      wide += static_cast<wchar_t>(c);
-    }
-  }
-  return wide;
+  const std::u16string wide = uicommon::FromLatin1(text, uicommon::LineBreak::CrLf);
+  return std::wstring(wide.begin(), wide.end());
 }
 
 std::string Latin1FromWide(std::wstring_view text, bool* lossless) {
-  std::string out;
-  out.reserve(text.size());
-  bool whole = true;
-  for (size_t i = 0; i < text.size(); ++i) {
-    const wchar_t u = text[i];
-    if (u == L'\r') {
-      if (i + 1 < text.size() && text[i + 1] == L'\n') ++i;
-      out += "\r\n";
-    } else if (u == L'\n' || u == 0x2028 || u == 0x2029) {
-      out += "\r\n";
-    } else if (u <= 0xFF) {
-      out += static_cast<char>(u);
-    } else {
-      // A pair of surrogates is one character: one '?'.
-      if (u >= 0xD800 && u <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-          text[i + 1] <= 0xDFFF) {
-        ++i;
-      }
-      out += '?';
-      whole = false;
-    }
-  }
-  if (lossless != nullptr) *lossless = whole;
-  return out;
+  static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows' wide text is UTF-16");
+  return uicommon::ToLatin1(
+      std::u16string_view(reinterpret_cast<const char16_t*>(text.data()), text.size()), lossless);
 }
 
 std::string GetWindowTextLatin1(HWND window, bool* lossless) {

@@ -11,40 +11,6 @@
 namespace win32ui {
 namespace {
 
-struct TextCase {
-  const char* name;
-  std::string latin1;
-  std::wstring wide;
-};
-
-// Text that goes to a control and comes back unchanged.
-TEST(Win32Text, RoundTripsThroughWideText) {
-  const TextCase cases[] = {
-      {"every byte is its own character", "caf\xE9 \xFF\x80", L"caf\u00E9 \u00FF\u0080"},
-      {"CR LF is not doubled", "a\r\nb", L"a\r\nb"},
-      {"empty", "", L""},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    EXPECT_EQ(WideFromLatin1(c.latin1), c.wide);
-    bool lossless = false;
-    EXPECT_EQ(Latin1FromWide(c.wide, &lossless), c.latin1);
-    EXPECT_TRUE(lossless);
-  }
-}
-
-TEST(Win32Text, LineBreaksOfEveryKindBecomeCrLf) {
-  EXPECT_EQ(WideFromLatin1("a\nb\rc"), L"a\r\nb\r\nc");
-  EXPECT_EQ(Latin1FromWide(L"a\nb\u2028c\u2029d\re"), "a\r\nb\r\nc\r\nd\r\ne");
-}
-
-TEST(Win32Text, TextBeyondLatin1IsReportedAndMarked) {
-  bool lossless = true;
-  // A character outside the basic plane (a surrogate pair) is one '?'.
-  EXPECT_EQ(Latin1FromWide(L"A\u20ACB\U0001F600", &lossless), "A?B?");
-  EXPECT_FALSE(lossless);
-}
-
 TEST(Win32Text, FileFilterBecomesNulSeparatedPairs) {
   using namespace std::string_literals;
   EXPECT_EQ(FileDialogFilter("Text (*.txt)|*.txt|All Files (*.*)|*.*||"),

@@ -1,5 +1,6 @@
 // The programs' texts are 8-bit (Latin-1) with CR LF line ends; Qt widgets
-// hold Unicode with LF. These convert between the two.
+// hold Unicode with LF. These convert between the two with ui_common's
+// codec, which the Windows programs use too.
 #pragma once
 
 #include <QString>
@@ -12,7 +13,8 @@ namespace guicommon {
 QString ToDisplayText(const std::string& text);
 
 // LF and the line and paragraph separators (U+2028, U+2029, which Shift+Enter
-// and rich edits insert) become CR LF; characters beyond Latin-1 become '?'.
+// and rich edits insert) become CR LF; a character beyond Latin-1 becomes
+// one '?'.
 std::string FromDisplayText(const QString& text);
 
 // As FromDisplayText, but nothing when the text holds a character beyond

@@ -1,6 +1,6 @@
 // The programs' texts are 8-bit (Latin-1) with CR LF line ends; Windows
-// controls hold UTF-16. These convert at the edge, byte n <-> U+00nn, so
-// that what a control shows does not depend on the system's code page.
+// controls hold UTF-16. These convert at the edge with ui_common's codec,
+// byte n <-> U+00nn, as the Qt programs do.
 #pragma once
 
 #include <windows.h>
