@@ -1,6 +1,7 @@
 #include "dialog_colours.h"
 
 #include <commctrl.h>
+#include <uxtheme.h>
 
 namespace utility {
 namespace {
@@ -19,9 +20,33 @@ bool IsEdit(HWND control) {
   return _wcsicmp(name, L"Edit") == 0;
 }
 
+bool IsGroupBox(HWND control) {
+  wchar_t name[16] = {};
+  GetClassNameW(control, name, 16);
+  return _wcsicmp(name, L"Button") == 0 &&
+         (GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
+}
+
+BOOL CALLBACK UnthemeGroupBox(HWND child, LPARAM) {
+  // A themed group box draws its caption in the theme's text colour and
+  // ignores the colour answer; without the theme it takes the answer's. A
+  // class list naming no class leaves it without one (Wine takes no empty
+  // list).
+  if (IsGroupBox(child)) SetWindowTheme(child, L" ", L" ");
+  return TRUE;
+}
+
+void UnthemeGroupBoxes(HWND dialog) { EnumChildWindows(dialog, &UnthemeGroupBox, 0); }
+
 LRESULT CALLBACK ColourProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                             DWORD_PTR) {
   switch (message) {
+    case WM_INITDIALOG: {
+      // The controls of the template exist now.
+      const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
+      UnthemeGroupBoxes(window);
+      return result;
+    }
     case WM_CTLCOLORDLG:
       return reinterpret_cast<LRESULT>(BackgroundBrush());
     case WM_CTLCOLORSTATIC:
@@ -65,6 +90,9 @@ DialogColours::~DialogColours() {
   if (hook_ != nullptr) UnhookWindowsHookEx(hook_);
 }
 
-void DialogColours::Apply(HWND dialog) { SetWindowSubclass(dialog, &ColourProc, kSubclassId, 0); }
+void DialogColours::Apply(HWND dialog) {
+  SetWindowSubclass(dialog, &ColourProc, kSubclassId, 0);
+  UnthemeGroupBoxes(dialog);
+}
 
 }  // namespace utility

@@ -10,8 +10,10 @@ inline constexpr COLORREF kDialogBackground = RGB(150, 200, 255);
 inline constexpr COLORREF kDialogText = RGB(0, 0, 255);
 
 // While it lives, every dialog window (#32770) created on the calling
-// thread paints its background and its static texts in the utility's
-// colours; edit boxes keep the system's. One at a time per thread.
+// thread paints its background, its static texts and its group box
+// captions in the utility's colours (group boxes are drawn without the
+// visual style for that); edit boxes keep the system's. One at a time per
+// thread.
 class DialogColours {
  public:
   DialogColours();

@@ -269,5 +269,40 @@ TEST_F(Win32DialogTest, DialogsAndMessageBoxesShowTheUtilityColours) {
   EXPECT_EQ(boxBackground, kDialogBackground);
 }
 
+// Themed group boxes draw their caption in the theme's colour whatever the
+// colour answer says: the drawn pixels tell.
+TEST_F(Win32DialogTest, ManualCommandCaptionIsDrawnBlue) {
+  DialogColours colours;
+  StartWithReader();
+  HWND group = Control(ControlId::ManualGroup);
+  RedrawWindow(Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  ProcessMessages();
+  GdiFlush();
+  // The caption lies at the box's top, after a short stretch of its frame.
+  HDC dc = GetDC(group);
+  HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(group, WM_GETFONT, 0, 0)));
+  SIZE caption{};
+  GetTextExtentPoint32W(dc, L"Manual Command", 14, &caption);
+  SelectObject(dc, previous);
+  ReleaseDC(group, dc);
+  RECT box{};
+  GetWindowRect(group, &box);
+  HDC screen = GetDC(nullptr);
+  int blue = 0, dark = 0;
+  for (int y = box.top; y < box.top + caption.cy; ++y) {
+    for (int x = box.left; x < box.left + caption.cx + 16; ++x) {
+      const COLORREF pixel = GetPixel(screen, x, y);
+      if (pixel == kDialogText) {
+        ++blue;
+      } else if (GetRValue(pixel) < 80 && GetGValue(pixel) < 80 && GetBValue(pixel) < 80) {
+        ++dark;
+      }
+    }
+  }
+  ReleaseDC(nullptr, screen);
+  EXPECT_GT(blue, 20) << "the caption's text is not blue";
+  EXPECT_EQ(dark, 0) << "the caption is drawn dark";
+}
+
 }  // namespace
 }  // namespace utility::testing
