@@ -59,10 +59,11 @@ constexpr CommandSpec kCommands[] = {
      1, kRest},
     {"run", "FILE|-", "run a script",
      "Sends the file's lines (with -, standard input's) one by one up to the line that\n"
-     "begins with END, each line's outcome as it is sent. A line takes about 1.5 seconds:\n"
-     "the reader's answer is awaited before the next. Empty lines, lines that begin with a\n"
-     "space and lines that begin with ;; are passed over. A line that reaches no reader\n"
-     "stops the run (exit 1). Ctrl-C ends the run after the line being sent (exit 130).\n",
+     "begins with END, each line's outcome as it is sent. A line takes 1.5 seconds or more\n"
+     "for each reader interface: its answer is awaited before the next line. Empty lines,\n"
+     "lines that begin with a space and lines that begin with ;; are passed over. A line\n"
+     "that reaches no reader stops the run (exit 1). Ctrl-C ends the run after the line\n"
+     "being sent (exit 130).\n",
      1, 1},
 };
 
