@@ -77,7 +77,7 @@ TEST_F(HidItemsCliTest, ErrorsNameTheLastErrorCode) {
       {{"get", "0", "nonsense"}, 1, "ERROR_PATH_NOT_FOUND (3)"},
       {{"convert", "0", "ff2d:1:0&ff2d:3:0"}, 1, "no item matches this path"},
       // Listed by items, but no input report has come yet.
-      {{"get", "0", "ff2d:01:0000&ff2d:02:0001"}, 1, "only once the device has sent an input report"},
+      {{"get", "0", "ff2d:01:0000&ff2d:02:0001"}, 1, "an input item, whose value comes only with the device's input reports"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(Run(c.args), c.status) << err_.str();

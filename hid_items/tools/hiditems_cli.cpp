@@ -42,8 +42,9 @@ constexpr CommandHelp kCommands[] = {
      "unit exponent, logical range and report ID. A path marked * is longer than 79\n"
      "characters; get, set and convert refuse it.\n"},
     {"get", "hiditems get POS PATH [--json]",
-     "Reads an item's value. An input item has one once the device has sent an input\n"
-     "report while hiditems watched it; get alone reads feature items.\n"},
+     "Reads a feature item's value. An input item's value comes only with the device's\n"
+     "input reports, which get does not read; watch shows the changes of those that raise\n"
+     "events.\n"},
     {"set", "hiditems set POS PATH VALUE",
      "Writes a numeric feature or output item: one report with this field set and the\n"
      "others 0. VALUE may be negative; one outside the item's logical range (see items)\n"
@@ -414,11 +415,16 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   if (command == "get") {
     int32_t v = 0;
     if (!GetItemValue(device.handle(), path.c_str(), &v)) {
-      if (GetLastHIDError() == 0 && FindListedItem(device.handle(), path, TANDRIL_FLAG_INPUT)) {
+      const auto input = GetLastHIDError() == 0
+                             ? FindListedItem(device.handle(), path, TANDRIL_FLAG_INPUT)
+                             : std::nullopt;
+      if (input) {
         return reply.Error(1, "cannot read " + path +
-                                  ": an input item has a value only once the device has sent an "
-                                  "input report; 'hiditems watch " + words[1] +
-                                  "' shows what it sends");
+                                  ": an input item, whose value comes only with the device's "
+                                  "input reports, which get does not read" +
+                                  (ItemRaisesEvents(input->info, input->path)
+                                       ? "; 'hiditems watch " + words[1] + "' shows its changes"
+                                       : ""));
       }
       return Fail(reply, "cannot read " + path, "no item has this path");
     }
