@@ -4,23 +4,22 @@
 #include <cstdint>
 
 #include "hidhost/wide_text.h"
+#include "utility/command_sender.h"
 
 namespace pelorincli {
 
-std::optional<std::string> TypedCommandBytes(const std::string& argument) {
-#ifdef _WIN32
-  return argument;
-#else
+std::string TypedCommandProblem(const std::string& argument, std::string* bytes) {
   bool valid = false;
   const std::wstring wide = hidhost::WideFromUtf8(argument, &valid);
-  if (!valid) return std::nullopt;
-  std::string bytes;
-  for (wchar_t c : wide) {
-    if (static_cast<uint32_t>(c) > 0xFF) return std::nullopt;
-    bytes += static_cast<char>(c);
+  if (!valid) {
+    return "the command text is not UTF-8: give it as a UTF-8 terminal types it (LANG=C.UTF-8)";
   }
-  return bytes;
-#endif
+  bytes->clear();
+  for (wchar_t c : wide) {
+    if (static_cast<uint32_t>(c) > 0xFF) return utility::kNotLatin1Message;
+    *bytes += static_cast<char>(c);
+  }
+  return {};
 }
 
 std::string HexTextProblem(const std::string& text) {

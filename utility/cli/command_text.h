@@ -3,16 +3,14 @@
 // cannot send as typed.
 #pragma once
 
-#include <optional>
 #include <string>
 
 namespace pelorincli {
 
-// The argument of `send` as the 8-bit text the reader takes: on Windows the
-// argument as it came (the system's 8-bit code page); elsewhere UTF-8, whose
-// characters must all lie within Latin-1. None when one does not, or when
-// the text is not UTF-8.
-std::optional<std::string> TypedCommandBytes(const std::string& argument);
+// The argument of `send` (UTF-8) as the 8-bit text the reader takes, in
+// `*bytes`; otherwise the line that says why it cannot be sent: a character
+// beyond Latin-1 (Pelorin's message), or text that is not UTF-8.
+std::string TypedCommandProblem(const std::string& argument, std::string* bytes);
 
 // Empty when `text` is hexadecimal bytes, two digits each, in groups
 // separated by blanks ("52 24", "5224"); otherwise one line that says where

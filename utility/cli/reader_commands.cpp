@@ -315,13 +315,7 @@ Outcome Send(const std::string& argument, bool hex, const Options& options, Cons
   // Pelorin sends what its box holds; here a command that cannot go out as
   // written is refused before anything is sent.
   std::string text = argument;
-  if (hex) {
-    outcome.error = HexTextProblem(argument);
-  } else if (const std::optional<std::string> bytes = TypedCommandBytes(argument)) {
-    text = *bytes;
-  } else {
-    outcome.error = utility::kNotLatin1Message;
-  }
+  outcome.error = hex ? HexTextProblem(argument) : TypedCommandProblem(argument, &text);
   if (!outcome.error.empty()) {
     outcome.code = kExitUsage;
     return outcome;
