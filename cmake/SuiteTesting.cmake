@@ -33,3 +33,15 @@ function(suite_add_test name)
     PROPERTIES LABELS "${T_LABELS}"
     DISCOVERY_TIMEOUT 120)
 endfunction()
+
+# suite_add_no_desktop_test(<program target>)
+# Starts a Qt program with no display named (tools/check-no-desktop.sh): it
+# must say so in one line and exit with status 1, not abort inside Qt.
+function(suite_add_no_desktop_test target)
+  if(NOT SUITE_TESTS OR CMAKE_CROSSCOMPILING)
+    return()
+  endif()
+  add_test(NAME ${target}_without_desktop
+           COMMAND ${PROJECT_SOURCE_DIR}/tools/check-no-desktop.sh $<TARGET_FILE:${target}>)
+  set_tests_properties(${target}_without_desktop PROPERTIES TIMEOUT 60)
+endfunction()

@@ -35,6 +35,8 @@ TEST_F(HidItemsCliTest, ListsDevicesAndItems) {
   EXPECT_NE(items.find("ff2d:01:0000&ff2d:01:0001"), std::string::npos) << items;
   EXPECT_NE(items.find("feature value"), std::string::npos) << items;
   EXPECT_NE(items.find("input value"), std::string::npos) << items;
+  // Usage 02 is none of the event usages: watch would find nothing to watch.
+  EXPECT_EQ(items.find("events"), std::string::npos) << items;
   EXPECT_EQ(CloseHIDDevice(1), 0);  // the command closed what it opened
 }
 
@@ -48,8 +50,11 @@ TEST_F(HidItemsCliTest, GetsSetsAndConverts) {
     ASSERT_EQ(Run({"set", "00", "ff2d:01:0000&ff2d:01:0001", value}), 0) << err_.str();
     EXPECT_EQ(Requests("SET_FEATURE").back(), report);
   }
-  ASSERT_EQ(Run({"convert", "0", "ff2d:01:0000&ff2d:02:0000"}), 0) << err_.str();
-  EXPECT_EQ(out_.str(), "ff2d:01:0000&ff2d:02:0001\n");
+  // Short fields as get takes them; the canonical text is longer.
+  for (const char* ordinal : {"ff2d:01:0000&ff2d:02:0000", "ff2d:1:0&ff2d:2:0"}) {
+    ASSERT_EQ(Run({"convert", "0", ordinal}), 0) << err_.str();
+    EXPECT_EQ(out_.str(), "ff2d:01:0000&ff2d:02:0001\n");
+  }
 }
 
 TEST_F(HidItemsCliTest, ErrorsNameTheLastErrorCode) {
@@ -70,7 +75,9 @@ TEST_F(HidItemsCliTest, ErrorsNameTheLastErrorCode) {
       {{"items", "25"}, 1, "ERROR_INVALID_PARAMETER (87)"},
       {{"items", "3"}, 1, "cannot open the device at position 3"},
       {{"get", "0", "nonsense"}, 1, "ERROR_PATH_NOT_FOUND (3)"},
-      {{"convert", "0", "ff2d:1:0&ff2d:2:0"}, 1, "ERROR_INSUFFICIENT_BUFFER (122)"},
+      {{"convert", "0", "ff2d:1:0&ff2d:3:0"}, 1, "no item matches this path"},
+      // Listed by items, but no input report has come yet.
+      {{"get", "0", "ff2d:01:0000&ff2d:02:0001"}, 1, "an input item, whose value comes only with the device's input reports"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(Run(c.args), c.status) << err_.str();
@@ -100,6 +107,51 @@ TEST_F(HidItemsCliTest, JsonOutputs) {
   EXPECT_NE(out_.str().find(R"("kind":"feature value")"), std::string::npos) << out_.str();
   ASSERT_EQ(Run({"strings", "0", "--json"}), 0);
   EXPECT_TRUE(out_.str().starts_with("{\"manufacturer\":")) << out_.str();
+  // Errors too, and -- ends the options: --json after it is a path.
+  ASSERT_EQ(Run({"--json", "get", "0", "--", "--json"}), 1);
+  EXPECT_EQ(out_.str(), "{\"command\":\"get\",\"error\":\"cannot read --json: ERROR_PATH_NOT_FOUND (3)\","
+                        "\"exit_code\":1}\n");
+  ASSERT_EQ(Run({"--version"}), 0);
+  EXPECT_TRUE(out_.str().starts_with("hiditems ")) << out_.str();
+}
+
+// A value is checked against the item's logical range before anything is
+// written; a range written unsigned in too few bytes (0..255 as 0..-1) is
+// read unsigned.
+TEST_F(HidItemsCliTest, SetRefusesValuesOutsideTheLogicalRange) {
+  SimDevice d;
+  d.descriptor = Descriptor()
+                     .UsagePage(0x84).Usage(0x04).Collection(0x01)
+                     .ReportId(2).Field(16, 1, 0, 100).Usage(0x30).Feature()
+                     .ReportId(3).Field(8, 1, 0, -1).Usage(0x31).Feature()
+                     .EndCollection()
+                     .bytes();
+  Install({d});
+  const struct {
+    const char* path;
+    const char* value;
+    int status;
+    const char* written;  // the last SET_FEATURE, "" for none
+  } cases[] = {
+      {"84:4:0&84:30:2", "300", 2, ""},
+      {"84:4:0&84:30:2", "70000", 2, ""},
+      {"84:4:0&84:30:2", "-1", 2, ""},
+      {"84:4:0&84:30:2", "100", 0, "SET_FEATURE 02 64 00"},
+      {"84:4:0&84:31:3", "255", 0, "SET_FEATURE 03 FF 00"},
+      {"84:4:0&84:31:3", "256", 2, ""},
+  };
+  for (const auto& c : cases) {
+    const size_t before = Requests("SET_FEATURE").size();
+    EXPECT_EQ(Run({"set", "0", c.path, c.value}), c.status) << c.value << " " << err_.str();
+    const auto sent = Requests("SET_FEATURE");
+    if (c.written[0] == '\0') {
+      EXPECT_EQ(sent.size(), before) << c.value;
+      EXPECT_NE(err_.str().find("outside the logical range"), std::string::npos) << err_.str();
+    } else {
+      ASSERT_EQ(sent.size(), before + 1) << c.value;
+      EXPECT_EQ(sent.back(), c.written);
+    }
+  }
 }
 
 // Seven collection levels make a path longer than get takes; the unit

@@ -11,6 +11,7 @@
 
 #include "hidhost/errors.h"
 #include "hiditems_events.h"
+#include "hiditems_paths.h"
 #include "tandril.h"
 
 namespace hiditems {
@@ -40,13 +41,18 @@ constexpr CommandHelp kCommands[] = {
      "Lists every item of the device at POS: index, canonical path, kind, flags, units,\n"
      "unit exponent, logical range and report ID. A path marked * is longer than 79\n"
      "characters; get, set and convert refuse it.\n"},
-    {"get", "hiditems get POS PATH [--json]", "Reads an item's value.\n"},
+    {"get", "hiditems get POS PATH [--json]",
+     "Reads a feature item's value. An input item's value comes only with the device's\n"
+     "input reports, which get does not read; watch shows the changes of those that raise\n"
+     "events.\n"},
     {"set", "hiditems set POS PATH VALUE",
      "Writes a numeric feature or output item: one report with this field set and the\n"
-     "others 0. VALUE may be negative.\n"},
+     "others 0. VALUE may be negative; one outside the item's logical range (see items)\n"
+     "is refused with status 2 and nothing is written.\n"},
     {"convert", "hiditems convert POS ORDINAL-PATH",
      "Prints the canonical path of an ordinal path (numbers count among siblings of the\n"
-     "same usage page and usage, input items first).\n"},
+     "same usage page and usage, input items first). Fields may be written short\n"
+     "(84:4:0&84:30:0).\n"},
     {"watch", "hiditems watch POS [MASK] [--timeout SECONDS]",
      "Prints the events in MASK (default 0xff) as they come, with the items' new values.\n"
      "Ends with status 1 when the device stops delivering input reports or when none of\n"
@@ -57,7 +63,8 @@ constexpr CommandHelp kCommands[] = {
 };
 
 constexpr const char* kNumbers =
-    "POS, VALUE, MASK and SECONDS are decimal or 0x hexadecimal.\n";
+    "POS, VALUE, MASK and SECONDS are decimal or 0x hexadecimal. --json prints results and\n"
+    "errors as JSON; --version the version; -- ends the options.\n";
 
 const CommandHelp* FindCommand(const std::string& name) {
   for (const CommandHelp& command : kCommands) {
@@ -74,20 +81,33 @@ void PrintUsage(std::ostream& out) {
   out << kNumbers << "hiditems COMMAND --help describes a command.\n";
 }
 
-int Fail(std::ostream& err, const std::string& what, const char* whenNoCode = nullptr) {
-  const uint32_t code = GetLastHIDError();
-  err << "hiditems: " << what << ": ";
-  if (code == 0 && whenNoCode != nullptr) {
-    err << whenNoCode << "\n";
-  } else {
-    err << CodeText(code) << "\n";
+// Where a command's results and errors go. An error is one line on stderr
+// and, with --json, also a JSON object on stdout.
+struct Reply {
+  std::ostream& out;
+  std::ostream& err;
+  bool json = false;
+  std::string command;
+
+  int Error(int status, const std::string& message) const {
+    err << "hiditems: " << message << "\n";
+    if (json) {
+      out << nlohmann::json{{"command", command}, {"exit_code", status}, {"error", message}}.dump(
+                 -1, ' ', false, nlohmann::json::error_handler_t::replace)
+          << "\n";
+    }
+    return status;
   }
-  return 1;
+};
+
+int Fail(const Reply& reply, const std::string& what, const char* whenNoCode = nullptr) {
+  const uint32_t code = GetLastHIDError();
+  return reply.Error(1, what + ": " + (code == 0 && whenNoCode != nullptr ? whenNoCode : CodeText(code)));
 }
 
-int BadUsage(std::ostream& err, const std::string& why) {
-  err << "hiditems: " << why << "\n";
-  PrintUsage(err);
+int BadUsage(const Reply& reply, const std::string& why) {
+  reply.Error(2, why);
+  PrintUsage(reply.err);
   return 2;
 }
 
@@ -123,14 +143,25 @@ std::optional<unsigned long> ParseUnsigned(const std::string& text, unsigned lon
 }
 
 // Decimal or 0x-prefixed hexadecimal, with an optional minus sign; values
-// from INT32_MIN up to 0xFFFFFFFF (taken as their 32-bit pattern).
-std::optional<int32_t> ParseValue(const std::string& text) {
+// from INT32_MIN up to 0xFFFFFFFF.
+std::optional<int64_t> ParseValue(const std::string& text) {
   const bool negative = text.starts_with('-');
   const auto v = ParseMagnitude(std::string_view(text).substr(negative ? 1 : 0),
                                 negative ? uint64_t{1} << 31 : UINT32_MAX);
   if (!v) return std::nullopt;
-  const int64_t signedValue = negative ? -static_cast<int64_t>(*v) : static_cast<int64_t>(*v);
-  return static_cast<int32_t>(static_cast<uint32_t>(signedValue));
+  return negative ? -static_cast<int64_t>(*v) : static_cast<int64_t>(*v);
+}
+
+// The logical range an item's field holds. A maximum below a non-negative
+// minimum was written unsigned in a field the parser reads signed (0..255
+// as 0..-1): it is taken as the unsigned number of the narrowest field
+// that holds it.
+std::pair<int64_t, int64_t> LogicalRange(const ItemInfo& info) {
+  int64_t max = info.LogicalMaximum;
+  if (info.LogicalMinimum >= 0 && max < 0) {
+    max += max >= INT8_MIN ? 0x100 : max >= INT16_MIN ? 0x10000 : int64_t{1} << 32;
+  }
+  return {info.LogicalMinimum, max};
 }
 
 std::string KindText(uint32_t flags) {
@@ -140,20 +171,32 @@ std::string KindText(uint32_t flags) {
   return kind + ((flags & TANDRIL_FLAG_BUTTON) ? " button" : " value");
 }
 
-std::string FlagsText(uint32_t flags) {
+// An item that can raise an event watch prints, not every input item that
+// the library lets raise one.
+bool ItemRaisesEvents(const ItemInfo& info, const std::string& path) {
+  const auto usage = PathUsage(path);
+  return (info.Flags & TANDRIL_FLAG_EVENT_SOURCE) && usage && RaisesEvents(*usage, info.ReportID);
+}
+
+std::string FlagsText(const ItemInfo& info, const std::string& path) {
+  const bool events = ItemRaisesEvents(info, path);
   static const struct {
     uint32_t bit;
     const char* name;
-  } kNames[] = {{TANDRIL_FLAG_DATA, "data"},           {TANDRIL_FLAG_HAS_STRING, "string"},
-                {TANDRIL_FLAG_NUMERIC, "numeric"},     {TANDRIL_FLAG_EVENT_SOURCE, "events"}};
+  } kNames[] = {{TANDRIL_FLAG_DATA, "data"},
+                {TANDRIL_FLAG_HAS_STRING, "string"},
+                {TANDRIL_FLAG_NUMERIC, "numeric"}};
   std::string text;
   for (const auto& n : kNames) {
-    if (flags & n.bit) text += (text.empty() ? "" : ",") + std::string(n.name);
+    if (info.Flags & n.bit) text += (text.empty() ? "" : ",") + std::string(n.name);
   }
+  if (events) text += (text.empty() ? "" : ",") + std::string("events");
   return text.empty() ? "-" : text;
 }
 
-int List(bool json, std::ostream& out, std::ostream& err) {
+int List(const Reply& reply) {
+  const bool json = reply.json;
+  std::ostream& out = reply.out;
   nlohmann::json devices = nlohmann::json::array();
   char line[80];
   if (!json) out << "POS  VID  PID  VERSION\n";
@@ -161,7 +204,7 @@ int List(bool json, std::ostream& out, std::ostream& err) {
     HIDDeviceAttributes a{};
     if (!EnumHIDDevices(static_cast<uint16_t>(pos), &a)) {
       if (GetLastHIDError() == 1248) break;  // past the last device
-      return Fail(err, "the list ends early: the attributes of the device at position " +
+      return Fail(reply, "the list ends early: the attributes of the device at position " +
                            std::to_string(pos) + " cannot be read");
     }
     if (json) {
@@ -202,7 +245,9 @@ int UnitExponent(uint16_t field) {
   return byte >= 8 && byte <= 15 ? byte - 16 : byte;
 }
 
-int Items(uint32_t device, bool json, std::ostream& out, std::ostream& err) {
+int Items(uint32_t device, const Reply& reply) {
+  const bool json = reply.json;
+  std::ostream& out = reply.out;
   nlohmann::json items = nlohmann::json::array();
   std::vector<std::vector<std::string>> rows = {
       {"INDEX", "PATH", "KIND", "FLAGS", "UNITS", "EXP", "MIN..MAX", "REPORT"}};
@@ -219,19 +264,20 @@ int Items(uint32_t device, bool json, std::ostream& out, std::ostream& err) {
         items.push_back({{"index", index}, {"path", nullptr}});
         continue;
       }
-      return Fail(err, "cannot describe item " + std::to_string(index));
+      return Fail(reply, "cannot describe item " + std::to_string(index));
     }
     const bool tooLong = std::strlen(path) > kMaxPathText;
     anyTooLong = anyTooLong || tooLong;
     char units[16];
     std::snprintf(units, sizeof units, "%08" PRIx32, info.Units);
     rows.push_back({std::to_string(index), std::string(path) + (tooLong ? " *" : ""),
-                    KindText(info.Flags), FlagsText(info.Flags), units,
+                    KindText(info.Flags), FlagsText(info, path), units,
                     std::to_string(UnitExponent(info.UnitExponent)),
                     std::to_string(info.LogicalMinimum) + ".." + std::to_string(info.LogicalMaximum),
                     std::to_string(info.ReportID)});
     items.push_back({{"index", index}, {"path", path}, {"path_too_long", tooLong},
                      {"kind", KindText(info.Flags)}, {"flags", info.Flags & 0xFF},
+                     {"raises_events", ItemRaisesEvents(info, path)},
                      {"units", info.Units}, {"unit_exponent", UnitExponent(info.UnitExponent)},
                      {"logical_minimum", info.LogicalMinimum},
                      {"logical_maximum", info.LogicalMaximum}, {"report_id", info.ReportID}});
@@ -264,6 +310,7 @@ int Items(uint32_t device, bool json, std::ostream& out, std::ostream& err) {
 struct CommandLine {
   std::vector<std::string> words;
   bool help = false;
+  bool version = false;
   bool json = false;
   std::optional<std::string> timeout;
   std::string error;
@@ -271,9 +318,16 @@ struct CommandLine {
 
 CommandLine ParseCommandLine(const std::vector<std::string>& args) {
   CommandLine line;
+  bool optionsEnded = false;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    if (arg == "--help" || arg == "-h") {
+    if (optionsEnded) {
+      line.words.push_back(arg);
+    } else if (arg == "--") {
+      optionsEnded = true;
+    } else if (arg == "--version") {
+      line.version = true;
+    } else if (arg == "--help" || arg == "-h") {
       line.help = true;
     } else if (arg == "--json") {
       line.json = true;
@@ -294,7 +348,12 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
 
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   CommandLine line = ParseCommandLine(args);
-  if (!line.error.empty()) return BadUsage(err, line.error);
+  Reply reply{out, err, line.json, line.words.empty() ? "" : line.words[0]};
+  if (!line.error.empty()) return BadUsage(reply, line.error);
+  if (line.version) {
+    out << "hiditems " << SUITE_VERSION << "\n";
+    return 0;
+  }
   if (line.help || (!line.words.empty() && line.words[0] == "help")) {
     const bool named = !line.words.empty() && line.words[0] != "help";
     const std::string name = named ? line.words[0] : line.words.size() > 1 ? line.words[1] : "";
@@ -305,17 +364,17 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     }
     return 0;
   }
-  if (line.words.empty()) return BadUsage(err, "no command given");
+  if (line.words.empty()) return BadUsage(reply, "no command given");
   const std::vector<std::string>& words = line.words;
   const std::string& command = words[0];
-  if (FindCommand(command) == nullptr) return BadUsage(err, "unknown command '" + command + "'");
+  if (FindCommand(command) == nullptr) return BadUsage(reply, "unknown command '" + command + "'");
   const bool takesJson = command == "list" || command == "items" || command == "get" ||
                          command == "strings";
-  if (line.json && !takesJson) return BadUsage(err, command + " has no --json output");
-  if (line.timeout && command != "watch") return BadUsage(err, "only watch takes --timeout");
+  if (line.json && !takesJson) return BadUsage(reply, command + " has no --json output");
+  if (line.timeout && command != "watch") return BadUsage(reply, "only watch takes --timeout");
   if (command == "list") {
-    if (words.size() != 1) return BadUsage(err, "list takes no arguments");
-    return List(line.json, out, err);
+    if (words.size() != 1) return BadUsage(reply, "list takes no arguments");
+    return List(reply);
   }
 
   const size_t expected = (command == "items" || command == "strings") ? 2
@@ -325,56 +384,81 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   // watch takes its mask optionally.
   const bool argumentsFit =
       words.size() == expected || (command == "watch" && words.size() == expected - 1);
-  if (!argumentsFit) return BadUsage(err, "wrong number of arguments for " + command);
+  if (!argumentsFit) return BadUsage(reply, "wrong number of arguments for " + command);
   const auto position = ParseUnsigned(words[1], UINT16_MAX);
-  if (!position) return BadUsage(err, "bad position '" + words[1] + "'");
-  std::optional<int32_t> value;
+  if (!position) return BadUsage(reply, "bad position '" + words[1] + "'");
+  std::optional<int64_t> value;
   if (command == "set") {
     value = ParseValue(words[3]);
-    if (!value) return BadUsage(err, "bad value '" + words[3] + "'");
+    if (!value) return BadUsage(reply, "bad value '" + words[3] + "'");
   }
   WatchOptions watch;
   if (command == "watch" && words.size() == 3) {
     const auto given = ParseUnsigned(words[2], UINT32_MAX);
-    if (!given) return BadUsage(err, "bad mask '" + words[2] + "'");
+    if (!given) return BadUsage(reply, "bad mask '" + words[2] + "'");
     watch.mask = static_cast<uint32_t>(*given);
   }
   if (line.timeout) {
     const auto seconds = ParseUnsigned(*line.timeout, UINT32_MAX / 1000);
-    if (!seconds) return BadUsage(err, "bad timeout '" + *line.timeout + "'");
+    if (!seconds) return BadUsage(reply, "bad timeout '" + *line.timeout + "'");
     watch.timeoutMs = static_cast<uint64_t>(*seconds) * 1000;
   }
 
   OpenDevice device(static_cast<uint16_t>(*position));
-  if (!device.handle()) return Fail(err, "cannot open the device at position " + words[1]);
+  if (!device.handle()) return Fail(reply, "cannot open the device at position " + words[1]);
 
-  if (command == "items") return Items(device.handle(), line.json, out, err);
+  if (command == "items") return Items(device.handle(), reply);
   if (command == "watch") return Watch(device.handle(), watch, out, err);
   if (command == "strings") return Strings(device.handle(), line.json, out, err);
+  const std::string& path = words[2];
   SetLastHIDError(0);
   if (command == "get") {
     int32_t v = 0;
-    if (!GetItemValue(device.handle(), words[2].c_str(), &v)) {
-      return Fail(err, "cannot read " + words[2], "no item has this path");
+    if (!GetItemValue(device.handle(), path.c_str(), &v)) {
+      const auto input = GetLastHIDError() == 0
+                             ? FindListedItem(device.handle(), path, TANDRIL_FLAG_INPUT)
+                             : std::nullopt;
+      if (input) {
+        return reply.Error(1, "cannot read " + path +
+                                  ": an input item, whose value comes only with the device's "
+                                  "input reports, which get does not read" +
+                                  (ItemRaisesEvents(input->info, input->path)
+                                       ? "; 'hiditems watch " + words[1] + "' shows its changes"
+                                       : ""));
+      }
+      return Fail(reply, "cannot read " + path, "no item has this path");
     }
     if (line.json) {
-      out << nlohmann::json{{"path", words[2]}, {"value", v}}.dump() << "\n";
+      out << nlohmann::json{{"path", path}, {"value", v}}.dump() << "\n";
     } else {
       out << v << "\n";
     }
     return 0;
   }
   if (command == "set") {
-    if (!SetItemValue(device.handle(), words[2].c_str(), *value)) {
-      return Fail(err, "cannot write " + words[2],
-                  "no numeric feature or output item has this path");
+    const auto item = FindListedItem(device.handle(), path, TANDRIL_FLAG_FEATURE | TANDRIL_FLAG_OUTPUT);
+    if (item) {
+      const auto [min, max] = LogicalRange(item->info);
+      if (*value < min || *value > max) {
+        return reply.Error(2, "value " + words[3] + " is outside the logical range " +
+                                      std::to_string(min) + ".." + std::to_string(max) + " of " +
+                                      item->path + "; nothing was written");
+      }
+    }
+    SetLastHIDError(0);
+    if (!SetItemValue(device.handle(), path.c_str(),
+                      static_cast<int32_t>(static_cast<uint32_t>(*value)))) {
+      return Fail(reply, "cannot write " + path, "no numeric feature or output item has this path");
     }
     return 0;
   }
-  std::vector<char> text(words[2].begin(), words[2].end());
+  // The canonical path is written with full-width fields; given in the same
+  // width, it converts in place.
+  const std::string full = FullWidthPath(path);
+  std::vector<char> text(full.begin(), full.end());
   text.push_back('\0');
   if (!ConvertItemPath(device.handle(), text.data())) {
-    return Fail(err, "cannot convert " + words[2], "no item matches this path");
+    return Fail(reply, "cannot convert " + path, "no item matches this path");
   }
   out << text.data() << "\n";
   return 0;

@@ -114,6 +114,14 @@ int32_t TANDRIL_CALL OnEvent(uintptr_t context, uint32_t code) {
 
 }  // namespace
 
+bool RaisesEvents(uint8_t usage, uint16_t reportId) {
+  // Reports without a report ID refresh nothing, so their items raise no
+  // event whatever their usage.
+  return reportId != 0 && std::any_of(std::begin(kEvents), std::end(kEvents), [&](const EventName& e) {
+           return e.usage != 0 && e.usage == usage;
+         });
+}
+
 int Watch(uint32_t device, const WatchOptions& options, std::ostream& out, std::ostream& err) {
   WatchState w;
   w.device = device;
@@ -121,14 +129,7 @@ int Watch(uint32_t device, const WatchOptions& options, std::ostream& out, std::
   w.items = InputItems(device);
   w.out = &out;
   w.startMs = hidhost::NowMs();
-  // Reports without a report ID refresh nothing, so only these items can
-  // raise events.
-  const auto raises = [](const InputItem& item) {
-    return item.reportId != 0 && std::any_of(std::begin(kEvents), std::end(kEvents),
-                                             [&](const EventName& e) {
-                                               return e.usage != 0 && e.usage == item.usage;
-                                             });
-  };
+  const auto raises = [](const InputItem& item) { return RaisesEvents(item.usage, item.reportId); };
   if (std::none_of(w.items.begin(), w.items.end(), raises)) {
     err << "hiditems: no input item of this device raises events, so there is nothing to watch\n";
     return 1;

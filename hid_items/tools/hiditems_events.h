@@ -12,6 +12,10 @@ namespace hiditems {
 // "ERROR_INVALID_PARAMETER (87)" and the like.
 std::string CodeText(uint32_t code);
 
+// Whether an input item of this usage and report ID can raise an event
+// that watch prints: its usage is one of the event table's.
+bool RaisesEvents(uint8_t usage, uint16_t reportId);
+
 struct WatchOptions {
   uint32_t mask = 0xFF;                // every event code
   std::optional<uint64_t> timeoutMs;   // none: until input reports stop

@@ -2,6 +2,10 @@
 
 #ifdef _WIN32
 #include <io.h>
+#include <windows.h>
+#include <shellapi.h>
+
+#include "hidhost/wide_text.h"
 #else
 #include <unistd.h>
 #endif
@@ -15,6 +19,19 @@ bool IsTerminal(StdStream stream) {
 #else
   return ::isatty(fd) != 0;
 #endif
+}
+
+std::vector<std::string> Utf8Arguments(int argc, char** argv) {
+#ifdef _WIN32
+  int count = 0;
+  if (wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count)) {
+    std::vector<std::string> arguments;
+    for (int i = 1; i < count; ++i) arguments.push_back(Utf8FromWide(wide[i]));
+    LocalFree(wide);
+    return arguments;
+  }
+#endif
+  return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
 }
 
 }  // namespace hidhost

@@ -8,5 +8,5 @@ int main(int argc, char** argv) {
   pelorincli::Console console{std::cout, std::cerr, std::cin,
                               hidhost::IsTerminal(hidhost::StdStream::Input),
                               hidhost::IsTerminal(hidhost::StdStream::Error)};
-  return pelorincli::Run(std::vector<std::string>(argv + 1, argv + argc), console);
+  return pelorincli::Run(hidhost::Utf8Arguments(argc, argv), console);
 }

@@ -18,7 +18,8 @@ namespace pelorincli {
 struct Options {
   bool json = false;
   bool yes = false;
-  std::string path;  // empty: every matching interface
+  std::string path;    // empty: every matching interface
+  std::string serial;  // empty: any serial number
 };
 
 struct Outcome {
@@ -63,8 +64,10 @@ std::string AsLines(const std::string& text);
 
 Outcome Status(const Options& options);
 Outcome Review(const std::string& what, const Options& options, Console& console);
+Outcome Show(const Options& options, Console& console);
 Outcome Set(const std::vector<std::string>& args, const Options& options, Console& console);
 Outcome Send(const std::string& text, bool hex, const Options& options, Console& console);
+// `file` "-" reads the script from standard input.
 Outcome RunScript(const std::string& file, const Options& options, Console& console);
 
 }  // namespace pelorincli

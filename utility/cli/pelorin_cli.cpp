@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "interface_filter.h"
 #include "outcome.h"
-#include "path_filter_host.h"
 
 namespace pelorincli {
 namespace {
@@ -24,8 +24,13 @@ constexpr size_t kRest = SIZE_MAX;
 
 constexpr CommandSpec kCommands[] = {
     {"status", "", "list the reader interfaces found",
-     "Lists every HID interface of a supported reader: its generation, product ID and path.\n"
-     "Exit 3 when there is none.\n",
+     "Lists every HID interface of a supported reader: its generation, product ID, path,\n"
+     "serial number, and whether it takes commands (the reader's keyboard interface does\n"
+     "not). Exit 3 when there is none.\n",
+     0, 0},
+    {"show", "", "show the four settings",
+     "Reads the firmware version, keyboard language, polling interval and turbo speed, one\n"
+     "after the other (about 6 seconds), and shows each in words.\n",
      0, 0},
     {"version", "", "show the reader's firmware version",
      "Sends 02 52 22 03 71 and shows the answer and the firmware version.\n", 0, 0},
@@ -35,41 +40,47 @@ constexpr CommandSpec kCommands[] = {
      "Sends 52 14 and shows the answer and the interval.\n", 0, 0},
     {"turbo", "", "show the turbo speed setting",
      "Sends 52 12 and shows the answer and the setting (On or Off).\n", 0, 0},
-    {"set", "language NAME|NUMBER | polling N | turbo on|off", "write a setting",
+    {"set", "language NAME|NUMBER | polling N | turbo On|Off", "write a setting",
      "Writes a setting to the reader. The reader takes at most 254 writes, so a write needs\n"
-     "--yes, or a yes on the terminal.\n"
+     "--yes, or a yes on the terminal; declined, it writes nothing and exits with 4.\n"
+     "Values are written as the reading commands print them, in any letter case.\n"
      "  language: a name (English (US), Swiss, Swedish, Spanish, Norwegian, Italian, German,\n"
      "            French, Japanese, English (UK), Universal) or its number, 0 to 10\n"
      "  polling:  1 to 255\n"
-     "  turbo:    on or off\n",
+     "  turbo:    On or Off\n",
      2, 2},
     {"send", "TEXT", "send one typed command",
-     "Sends TEXT as typed characters (tabs removed, at most 124 characters) and shows the\n"
-     "frame and the reader's answer. Several words are joined with spaces.\n",
+     "Sends TEXT as typed characters (tabs removed, at most 124 Latin-1 characters) and\n"
+     "shows the frame and the reader's answer. Several words are joined with spaces.\n",
      1, kRest},
     {"send-hex", "HEX", "send one hexadecimal command",
-     "Sends hexadecimal bytes such as \"52 24\" (at most 125 bytes) framed, and shows the\n"
-     "frame and the reader's answer as Pelorin's history does.\n",
+     "Sends hexadecimal bytes such as \"52 24\" (two digits each, at most 125 bytes) framed,\n"
+     "and shows the frame and the reader's answer as Pelorin's history does.\n",
      1, kRest},
-    {"run", "FILE", "run a script",
-     "Sends the file's lines one by one, ten a second, up to the line that begins with END.\n"
-     "Empty lines, lines that begin with a space and lines that begin with ;; are passed\n"
-     "over. A line that reaches no reader stops the run (exit 1). On a terminal the run\n"
-     "shows its progress.\n",
+    {"run", "FILE|-", "run a script",
+     "Sends the file's lines (with -, standard input's) one by one up to the line that\n"
+     "begins with END, each line's outcome as it is sent. A line takes 1.5 seconds or more\n"
+     "for each reader interface: its answer is awaited before the next line. Empty lines,\n"
+     "lines that begin with a space and lines that begin with ;; are passed over. A line\n"
+     "that reaches no reader stops the run (exit 1). Ctrl-C ends the run after the line\n"
+     "being sent (exit 130).\n",
      1, 1},
 };
 
 constexpr const char* kOptionsHelp =
     "Options:\n"
-    "  --json       print one JSON object\n"
-    "  --yes        confirm a write without asking\n"
-    "  --path PATH  talk to this reader interface only (see status); by default every\n"
-    "               reader interface gets the command\n"
-    "  --help       this help; COMMAND --help for a command's\n";
+    "  --json           print one JSON object\n"
+    "  --yes            confirm a write without asking\n"
+    "  --path PATH      talk to this reader interface only (see status); by default every\n"
+    "                   reader interface gets the command\n"
+    "  --serial NUMBER  talk to the reader with this serial number only (see status)\n"
+    "  --help           this help; COMMAND --help for a command's\n"
+    "  --version        the version\n"
+    "  --               ends the options: what follows is the command and its arguments\n";
 
 constexpr const char* kExitHelp =
     "Exit status: 0 done, 1 the reader did not answer or refused, 2 usage error,\n"
-    "3 no reader found.\n";
+    "3 no reader found, 4 a write declined on the terminal, 130 a run ended by Ctrl-C.\n";
 
 const CommandSpec* FindCommand(const std::string& name) {
   for (const CommandSpec& entry : kCommands) {
@@ -103,9 +114,17 @@ void PrintCommandHelp(const CommandSpec& entry, std::ostream& out) {
 struct CommandLine {
   Options options;
   bool help = false;
+  bool version = false;
   std::vector<std::string> words;  // the command and its arguments
   std::string error;               // a usage error
 };
+
+// What an option that takes a value needs ("an interface path"), or null.
+const char* ValueOption(const std::string& arg) {
+  if (arg == "--path" || arg.starts_with("--path=")) return "an interface path";
+  if (arg == "--serial" || arg.starts_with("--serial=")) return "a serial number";
+  return nullptr;
+}
 
 CommandLine Parse(const std::vector<std::string>& args) {
   CommandLine line;
@@ -122,18 +141,18 @@ CommandLine Parse(const std::vector<std::string>& args) {
       line.options.yes = true;
     } else if (arg == "--help" || arg == "-h") {
       line.help = true;
-    } else if (arg == "--path" || arg.starts_with("--path=")) {
-      if (arg == "--path") {
-        if (i + 1 == args.size()) {
-          line.error = "--path needs an interface path (see 'pelorin-cli status')";
-          return line;
-        }
-        line.options.path = args[++i];
-      } else {
-        line.options.path = arg.substr(7);
+    } else if (arg == "--version") {
+      line.version = true;
+    } else if (const char* what = ValueOption(arg)) {
+      std::string& value = arg.starts_with("--path") ? line.options.path : line.options.serial;
+      const size_t equals = arg.find('=');
+      if (equals != std::string::npos) {
+        value = arg.substr(equals + 1);
+      } else if (i + 1 < args.size()) {
+        value = args[++i];
       }
-      if (line.options.path.empty()) {
-        line.error = "--path needs an interface path (see 'pelorin-cli status')";
+      if (value.empty()) {
+        line.error = arg.substr(0, equals) + " needs " + what + " (see 'pelorin-cli status')";
         return line;
       }
     } else {
@@ -157,6 +176,7 @@ Outcome Dispatch(const CommandSpec& entry, const std::vector<std::string>& words
                  const Options& options, Console& console) {
   const std::string name = entry.name;
   if (name == "status") return Status(options);
+  if (name == "show") return Show(options, console);
   if (name == "set") return Set({words[1], words[2]}, options, console);
   if (name == "send" || name == "send-hex") return Send(Joined(words, 1), name == "send-hex", options, console);
   if (name == "run") return RunScript(words[1], options, console);
@@ -193,6 +213,10 @@ int UsageError(const std::string& command, const std::string& error, const Optio
 int Run(const std::vector<std::string>& args, Console& console) {
   CommandLine line = Parse(args);
   if (!line.error.empty()) return UsageError("", line.error, line.options, console);
+  if (line.version) {
+    console.out << "pelorin-cli " << SUITE_VERSION << "\n";
+    return kExitDone;
+  }
   if (line.words.empty() || line.words[0] == "help") {
     const CommandSpec* entry = line.words.size() > 1 ? FindCommand(line.words[1]) : nullptr;
     if (line.words.empty() && !line.help) {
@@ -221,8 +245,9 @@ int Run(const std::vector<std::string>& args, Console& console) {
                                 " --help')",
                       line.options, console);
   }
-  std::unique_ptr<PathFilter> filter;
-  if (!line.options.path.empty()) filter = std::make_unique<PathFilter>(line.options.path);
+  const InterfaceChoice choice{line.options.path, line.options.serial};
+  std::unique_ptr<InterfaceFilter> filter;
+  if (!choice.Any()) filter = std::make_unique<InterfaceFilter>(choice);
   return Finish(name, Dispatch(*entry, line.words, line.options, console), line.options, console);
 }
 

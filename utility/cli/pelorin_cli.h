@@ -25,6 +25,8 @@ constexpr int kExitDone = 0;
 constexpr int kExitNoAnswer = 1;  // the reader did not answer or refused
 constexpr int kExitUsage = 2;
 constexpr int kExitNoReader = 3;
+constexpr int kExitDeclined = 4;      // a write declined on the terminal: nothing written
+constexpr int kExitInterrupted = 130;  // Ctrl-C, as a shell reports SIGINT
 
 // Runs one command; `args` excludes the program name.
 int Run(const std::vector<std::string>& args, Console& console);

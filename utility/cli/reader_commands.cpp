@@ -4,8 +4,10 @@
 #include <cstdio>
 #include <optional>
 
+#include "command_text.h"
 #include "outcome.h"
 #include "pelorin_cli.h"
+#include "reader_link/reader_device.h"
 #include "reader_status.h"
 #include "utility/control_ids.h"
 #include "utility/setting_codes.h"
@@ -28,6 +30,10 @@ std::string NoReaderMessage(const ReaderStatus& status, const Options& options) 
   }
   if (!options.path.empty()) {
     return "no reader at " + options.path + ": run 'pelorin-cli status' to see the readers' paths";
+  }
+  if (!options.serial.empty()) {
+    return "no reader with the serial number " + options.serial +
+           ": run 'pelorin-cli status' to see the readers' serial numbers";
   }
   if (status.deniedInterfaces > 0) {
     return "no reader found, and " + std::to_string(status.deniedInterfaces) +
@@ -59,13 +65,14 @@ std::string ValueAfter(const std::string& record, const std::string& marker) {
   return at == std::string::npos ? std::string() : record.substr(at + marker.size());
 }
 
+std::string Lower(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
 const utility::LanguageEntry* FindLanguage(const std::string& word) {
-  const auto lower = [](std::string s) {
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-  };
   for (const utility::LanguageEntry& entry : utility::kLanguages) {
-    if (lower(entry.name) == lower(word)) return &entry;
+    if (Lower(entry.name) == Lower(word)) return &entry;
   }
   const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
   if (!word.empty() && word.size() <= 2 && std::ranges::all_of(word, isDigit)) {
@@ -84,11 +91,53 @@ std::string LanguageChoices() {
   return names;
 }
 
+// One review on a reader known to be there: its record, and its value in
+// words (the polling interval as a number).
+Outcome ReviewOne(const std::string& what, const Options& options, Console& console) {
+  HeadlessUtility utility(console, options);
+  utility::SettingCommands settings(utility.Context());
+  std::string marker = " setting is ";
+  if (what == "version") {
+    settings.ReviewVersion();
+    marker = "Firmware Version: ";
+  } else if (what == "language") {
+    settings.ReviewLanguage();
+  } else if (what == "polling") {
+    settings.ReviewPollingInterval();
+  } else {
+    settings.ReviewTurboSpeed();
+  }
+  const std::string record = utility.controls.Text(ControlId::HistoryBox);
+  Outcome outcome = FromRecord(record);
+  if (outcome.code != kExitDone) return outcome;
+  const std::string value = ValueAfter(record, marker);
+  if (what == "polling" && !value.empty() && value.size() <= 3 &&
+      value.find_first_not_of("0123456789") == std::string::npos) {
+    outcome.json["value"] = std::stoi(value);
+  } else {
+    outcome.json["value"] = value;
+  }
+  return outcome;
+}
+
+std::string ValueText(const nlohmann::json& value) {
+  return value.is_string() ? value.get<std::string>() : value.dump();
+}
+
 }  // namespace
 
 bool RequireReader(const Options& options, Outcome* outcome) {
   const ReaderStatus status = ScanReaderStatus();
-  if (status.HasCurrentReader()) return true;
+  if (status.HasCurrentReader() && (options.path.empty() || status.HasCommandInterface())) {
+    return true;
+  }
+  if (status.HasCurrentReader()) {
+    outcome->code = kExitUsage;
+    outcome->error = options.path +
+                     " is the reader's keyboard interface, which takes no commands: give --path "
+                     "the interface that 'pelorin-cli status' shows as taking commands";
+    return false;
+  }
   outcome->code = kExitNoReader;
   outcome->error = NoReaderMessage(status, options);
   return false;
@@ -155,9 +204,14 @@ Outcome Status(const Options& options) {
     outcome.json["readers"].push_back({{"position", found.position},
                                        {"generation", GenerationName(found.productId)},
                                        {"product_id", Hex4(found.productId)},
-                                       {"path", found.path}});
+                                       {"path", found.path},
+                                       {"serial", found.serial},
+                                       {"takes_commands", found.takesCommands}});
     outcome.text += GenerationName(found.productId) + " reader (" + Hex4(found.productId) +
-                    ") at " + found.path + "\n";
+                    ") at " + found.path + (found.serial.empty() ? "" : ", serial " + found.serial) +
+                    (found.productId == readerlink::kLegacyReaderProductId ? ": configure it with skelmar\n"
+                     : found.takesCommands ? ": takes commands\n"
+                                           : ": the reader's keyboard, takes no commands\n");
   }
   if (status.interfaces.empty()) {
     outcome.code = kExitNoReader;
@@ -169,22 +223,23 @@ Outcome Status(const Options& options) {
 Outcome Review(const std::string& what, const Options& options, Console& console) {
   Outcome outcome;
   if (!RequireReader(options, &outcome)) return outcome;
-  HeadlessUtility utility(console, options);
-  utility::SettingCommands settings(utility.Context());
-  std::string marker = " setting is ";
-  if (what == "version") {
-    settings.ReviewVersion();
-    marker = "Firmware Version: ";
-  } else if (what == "language") {
-    settings.ReviewLanguage();
-  } else if (what == "polling") {
-    settings.ReviewPollingInterval();
-  } else {
-    settings.ReviewTurboSpeed();
+  return ReviewOne(what, options, console);
+}
+
+Outcome Show(const Options& options, Console& console) {
+  Outcome outcome;
+  if (!RequireReader(options, &outcome)) return outcome;
+  for (const char* what : {"version", "language", "polling", "turbo"}) {
+    Outcome one = ReviewOne(what, options, console);
+    if (one.code != kExitDone) {
+      one.error = what + std::string(": ") + one.error;
+      one.json = std::move(outcome.json);
+      one.text = std::move(outcome.text);
+      return one;
+    }
+    outcome.json[what] = one.json["value"];
+    outcome.text += std::string(what) + ": " + ValueText(one.json["value"]) + "\n";
   }
-  const std::string record = utility.controls.Text(ControlId::HistoryBox);
-  outcome = FromRecord(record);
-  if (outcome.code == kExitDone) outcome.json["value"] = ValueAfter(record, marker);
   return outcome;
 }
 
@@ -211,11 +266,13 @@ Outcome Set(const std::vector<std::string>& args, const Options& options, Consol
     }
     number = check.value;
   } else if (what == "turbo") {
-    if (value == "on" || value == "1") number = 1;
-    if (value == "off" || value == "0") number = 0;
+    // "On" and "Off" as the review prints them, in any case.
+    const std::string word = Lower(value);
+    if (word == "on" || word == "1") number = 1;
+    if (word == "off" || word == "0") number = 0;
     if (!number) {
       outcome.code = kExitUsage;
-      outcome.error = "turbo speed '" + value + "': give on or off";
+      outcome.error = "turbo speed '" + value + "': give On or Off";
       return outcome;
     }
   } else {
@@ -243,8 +300,8 @@ Outcome Set(const std::vector<std::string>& args, const Options& options, Consol
     return outcome;
   }
   if (utility.sender.LastFrame().empty()) {
-    outcome.code = kExitNoAnswer;
-    outcome.error = "nothing was written: the write was not confirmed";
+    outcome.code = kExitDeclined;
+    outcome.error = "declined: nothing was written";
     return outcome;
   }
   std::vector<std::string> notes = std::move(outcome.notes);
@@ -253,8 +310,16 @@ Outcome Set(const std::vector<std::string>& args, const Options& options, Consol
   return outcome;
 }
 
-Outcome Send(const std::string& text, bool hex, const Options& options, Console& console) {
+Outcome Send(const std::string& argument, bool hex, const Options& options, Console& console) {
   Outcome outcome;
+  // Pelorin sends what its box holds; here a command that cannot go out as
+  // written is refused before anything is sent.
+  std::string text = argument;
+  outcome.error = hex ? HexTextProblem(argument) : TypedCommandProblem(argument, &text);
+  if (!outcome.error.empty()) {
+    outcome.code = kExitUsage;
+    return outcome;
+  }
   if (!RequireReader(options, &outcome)) return outcome;
   HeadlessUtility utility(console, options);
   utility.controls.SetText(ControlId::CommandBox, text);
@@ -276,7 +341,7 @@ Outcome Send(const std::string& text, bool hex, const Options& options, Console&
                                                            utility.sender.LastAnswer());
   outcome = FromRecord(record);
   if (!hex && text.size() >= 2 && text[1] == 'Y') {
-    outcome.notes.push_back("the reader types its answer to '" + text +
+    outcome.notes.push_back("the reader types its answer to '" + argument +
                             "' as keyboard input, which pelorin-cli cannot see");
     outcome.json["keyboard_answer"] = true;
   }

@@ -5,6 +5,7 @@
 #include "hidhost/errors.h"
 #include "hidhost/hidp.h"
 #include "hidhost/host.h"
+#include "hidhost/wide_text.h"
 #include "reader_link/reader_device.h"
 #include "reader_link/reader_scan.h"
 
@@ -17,6 +18,31 @@ bool ReaderStatus::HasCurrentReader() const {
   return false;
 }
 
+bool ReaderStatus::HasCommandInterface() const {
+  for (const ReaderInterface& found : interfaces) {
+    if (found.productId == readerlink::kCurrentReaderProductId && found.takesCommands) return true;
+  }
+  return false;
+}
+
+namespace {
+
+// Whether the open interface's feature report has room for frame bytes.
+bool TakesCommands(hidhost::Device& device) {
+  const hid::PreparsedPtr preparsed = device.GetPreparsedData();
+  hid::HIDP_CAPS caps{};
+  return preparsed && hid::HidP_GetCaps(preparsed.get(), &caps) == hid::HIDP_STATUS_SUCCESS &&
+         caps.FeatureReportByteLength >= 2;
+}
+
+}  // namespace
+
+std::string SerialNumber(hidhost::Device& device) {
+  wchar_t text[128] = {};
+  if (!device.GetSerialNumberString(text, sizeof text - sizeof text[0])) return {};
+  return hidhost::Utf8FromWide(text);
+}
+
 std::string GenerationName(uint16_t productId) {
   return productId == readerlink::kLegacyReaderProductId ? "older (Revision <= H)" : "current";
 }
@@ -25,7 +51,16 @@ ReaderStatus ScanReaderStatus() {
   ReaderStatus status;
   readerlink::ReaderDevice device(readerlink::kDeviceTypeQuery);
   readerlink::ScanForReaders(device, [&](readerlink::ReaderDevice& reader, int32_t position) {
-    status.interfaces.push_back({position, reader.GetDevicePath(), reader.RecordedProductId()});
+    ReaderInterface found;
+    found.position = position;
+    found.path = reader.GetDevicePath();
+    found.productId = reader.RecordedProductId();
+    if (hidhost::Device* device = reader.GetHandle()) {
+      found.takesCommands = found.productId == readerlink::kCurrentReaderProductId &&
+                            TakesCommands(*device);
+      found.serial = SerialNumber(*device);
+    }
+    status.interfaces.push_back(found);
     reader.Close();
   });
   if (!status.interfaces.empty()) return status;

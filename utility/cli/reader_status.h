@@ -6,12 +6,18 @@
 #include <string>
 #include <vector>
 
+#include "hidhost/host.h"
+
 namespace pelorincli {
 
 struct ReaderInterface {
   int32_t position = 0;
   std::string path;
   uint16_t productId = 0;  // 0x0200 older generation, 0x2420 current
+  // Whether the interface is a current reader's with a feature report that
+  // can carry frames; the reader's keyboard interface has none.
+  bool takesCommands = false;
+  std::string serial;  // UTF-8; empty when the reader gives none
 };
 
 struct ReaderStatus {
@@ -21,6 +27,8 @@ struct ReaderStatus {
   int deniedInterfaces = 0;
 
   bool HasCurrentReader() const;
+  // A current reader's interface that takes commands.
+  bool HasCommandInterface() const;
 };
 
 ReaderStatus ScanReaderStatus();
@@ -29,6 +37,9 @@ ReaderStatus ScanReaderStatus();
 // reach (access denied), or empty. It reads the feature report once, which
 // the reader answers with an empty report when no command is pending.
 std::string ReaderDeniedPath();
+
+// The interface's serial number string as UTF-8; empty when it has none.
+std::string SerialNumber(hidhost::Device& device);
 
 // "current" or "older (Revision <= H)".
 std::string GenerationName(uint16_t productId);

@@ -1,7 +1,10 @@
 // run FILE: Pelorin's script runner, paced by the same 100 ms tick.
+#include <cstring>
+#include <istream>
 #include <string_view>
 
 #include "hidhost/host.h"
+#include "hidhost/interrupt.h"
 #include "outcome.h"
 #include "pelorin_cli.h"
 #include "utility/control_ids.h"
@@ -42,21 +45,38 @@ size_t LinesBeforeEnd(std::string_view script) {
   return CountLineEnds(script.substr(0, lineStart));
 }
 
+// Standard input as ReadScriptFile reads a file: 8-bit text up to its first
+// NUL byte, at most the largest script the command box takes.
+utility::ScriptFileResult ReadScriptStream(std::istream& in, std::string* text) {
+  std::string content;
+  char chunk[64 * 1024];
+  while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
+    content.append(chunk, static_cast<size_t>(in.gcount()));
+    if (content.size() > utility::kMaxScriptFileBytes) return utility::ScriptFileResult::TooLarge;
+  }
+  if (in.bad()) return utility::ScriptFileResult::CannotOpen;
+  content.resize(std::strlen(content.c_str()));
+  *text = std::move(content);
+  return utility::ScriptFileResult::Loaded;
+}
+
 }  // namespace
 
 Outcome RunScript(const std::string& file, const Options& options, Console& console) {
   Outcome outcome;
   std::string script;
-  switch (utility::ReadScriptFile(file, &script)) {
+  const bool fromInput = file == "-";
+  const std::string name = fromInput ? "standard input" : file;
+  switch (fromInput ? ReadScriptStream(console.in, &script) : utility::ReadScriptFile(file, &script)) {
     case utility::ScriptFileResult::Loaded:
       break;
     case utility::ScriptFileResult::CannotOpen:
       outcome.code = kExitUsage;
-      outcome.error = "cannot read the script " + file + ": check the file name and its permissions";
+      outcome.error = "cannot read the script " + name + ": check the file name and its permissions";
       return outcome;
     case utility::ScriptFileResult::TooLarge:
       outcome.code = kExitUsage;
-      outcome.error = file + ": " + utility::kScriptTooLargeMessage;
+      outcome.error = name + ": " + utility::kScriptTooLargeMessage;
       return outcome;
   }
   if (!RequireReader(options, &outcome)) return outcome;
@@ -65,11 +85,26 @@ Outcome RunScript(const std::string& file, const Options& options, Console& cons
   utility::ScriptRunner runner(utility.Context());
   const size_t total = LinesBeforeEnd(script);
   utility.controls.SetText(utility::ControlId::CommandBox, script);
+  // From here Ctrl-C ends the run between two lines, never inside an
+  // exchange.
+  const hidhost::InterruptCatch interrupt;
   runner.ToggleScriptRun();
 
   nlohmann::json sent = nlohmann::json::array();
-  bool showProgress = console.errorIsTerminal && !options.json;
+  const bool showProgress = console.errorIsTerminal && !options.json;
+  const auto clearProgress = [&] {
+    if (showProgress) console.err << "\r\033[K" << std::flush;
+  };
   while (utility.session.runState.ScriptRunning) {
+    if (interrupt.Requested()) {
+      runner.ToggleScriptRun();
+      outcome.code = kExitInterrupted;
+      outcome.error = sent.empty() ? "interrupted before any line was sent"
+                                   : "interrupted: the run stopped after line " +
+                                         sent.back()["line"].dump() +
+                                         ", the lines shown were sent and the rest was not";
+      break;
+    }
     hidhost::SleepMs(kTickMs);
     runner.RunScriptStep();
     if (!utility.session.runState.ScriptRunning) break;
@@ -77,6 +112,7 @@ Outcome RunScript(const std::string& file, const Options& options, Console& cons
     const std::string command = utility.CommandText;
     if (showProgress) console.err << "\rline " << line << " of " << total << std::flush;
     utility.sender.SendTypedCommand();
+    clearProgress();
 
     Outcome lineOutcome;
     const bool refused = !TakeErrorMessages(utility.prompter, &lineOutcome);
@@ -92,7 +128,8 @@ Outcome RunScript(const std::string& file, const Options& options, Console& cons
                       " The run stopped there; mend the line and run the rest again";
       break;
     }
-    outcome.text += "line " + std::to_string(line) + ": " + command + "\n";
+    // Each line is shown once its exchange is over, not at the end of the run.
+    if (!options.json) console.out << "line " << line << ": " << command << "\n" << std::flush;
     if (utility.sender.LastDelivery() == utility::Delivery::NotSent) {
       runner.ToggleScriptRun();
       outcome.code = kExitNoAnswer;
@@ -115,9 +152,9 @@ Outcome RunScript(const std::string& file, const Options& options, Console& cons
                               "as keyboard input, which pelorin-cli cannot see");
     }
   }
-  if (showProgress) console.err << "\r\033[K" << std::flush;
+  clearProgress();
 
-  outcome.json["file"] = file;
+  outcome.json["file"] = name;
   outcome.json["lines"] = sent;
   if (outcome.code != kExitDone) return outcome;
   bool complete = false;
@@ -126,12 +163,12 @@ Outcome RunScript(const std::string& file, const Options& options, Console& cons
       complete = true;
     } else {
       outcome.code = kExitUsage;
-      outcome.error = file + ": " + message.text;
+      outcome.error = name + ": " + message.text;
     }
   }
   if (outcome.code == kExitDone && !complete) {
     outcome.code = kExitUsage;
-    outcome.error = file + ": no line begins with END, so the run could not end there";
+    outcome.error = name + ": no line begins with END, so the run could not end there";
   }
   outcome.json["complete"] = complete;
   if (complete) outcome.text += std::string(utility::kSendCompleteMessage) + "\n";

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <sstream>
 
+#include "hidhost/interrupt.h"
 #include "hidhost/sim.h"
 #include "pelorin_cli.h"
 
@@ -98,15 +100,81 @@ const Case kCases[] = {
      "line 2: The command text is too long! A command can hold at most 124 characters. The run "
      "stopped there"},
     {"PathPicksOneInterface", "reader",
-     {"--path", "sim:hid#vid_1C5E&pid_2420&mi_00", "polling"}, 1, "", "did not answer"},
+     {"--path", "sim:hid#vid_1C5E&pid_2420&mi_01", "polling"}, 0, "HID KB polling setting is 8", ""},
     {"NoReaderIsExitThree", "none", {"version"}, 3, "", "no reader found"},
     {"UnknownCommandIsUsage", "reader", {"--json", "frob"}, 2, R"j("exit_code":2)j",
      "unknown command 'frob'"},
     {"HelpGoesToStdout", "none", {"run", "--help"}, 0, "Usage: pelorin-cli [options] run FILE", ""},
+    // A command is refused before anything is sent when it cannot go out as
+    // written: text beyond Latin-1, or malformed hexadecimal.
+    {"TextBeyondLatin1IsRefused", "reader", {"send", "\xE6\x97\xA5\xE6\x9C\xAC"}, 2, "",
+     "can hold only Latin-1 characters"},
+    {"HexWithPrefixIsRefused", "reader", {"send-hex", "0x52 0x24"}, 2, "",
+     "has 'x' at character 2"},
+    {"HexWithHalfAByteIsRefused", "reader", {"send-hex", "52 5"}, 2, "",
+     "has \"5\" at character 4, an odd number of digits"},
+    // What a user of command-line tools looks for.
+    {"Version", "none", {"--version"}, 0, "pelorin-cli ", ""},
+    {"SetTakesTheWordReviewsPrint", "reader", {"--yes", "set", "turbo", "On"}, 0,
+     "02 53 12 01 01 03 40", ""},
+    {"JsonNumbersAreNumbers", "reader", {"--json", "polling"}, 0, R"j("value":8)j", ""},
+    {"DecliningIsNotRefusal", "reader", {"set", "polling", "10"}, 4, "", "declined", true, "n\n"},
+    {"ScriptFromStandardInput", "reader", {"run", "-"}, 0, "line 1: K0\nSend Complete!\n", "",
+     false, "K0\nEND\n"},
+    {"ShowReadsFourSettings", "reader", {"show"}, 0,
+     "version: KAVRO KB V2.15\nlanguage: English (US)\npolling: 8\nturbo: Off\n", ""},
+    {"SerialPicksAReader", "both-readers", {"--json", "--serial", "KV0200-004711", "status"}, 0,
+     R"j(mi_01","position":1,"product_id":"0x0200","serial":"KV0200-004711","takes_commands":false}]})j",
+     ""},
+    {"StatusNamesTheCommandInterface", "reader", {"status"}, 0,
+     "mi_01, serial KV2420-001207: takes commands", ""},
+    {"KeyboardInterfaceTakesNoCommands", "reader",
+     {"--path", "sim:hid#vid_1C5E&pid_2420&mi_00", "polling"}, 2, "",
+     "is the reader's keyboard interface, which takes no commands"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Commands, PelorinCliTest, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A clock that presses Ctrl-C once its time reaches `atMs`, first calling
+// `onPress` to see what the run had printed by then.
+class CtrlCClock : public hidhost::sim::VirtualClock {
+ public:
+  CtrlCClock(uint64_t atMs, std::function<void()> onPress)
+      : atMs_(atMs), onPress_(std::move(onPress)) {}
+  void SleepMs(uint32_t ms) override {
+    VirtualClock::SleepMs(ms);
+    if (!pressed_ && NowMs() >= atMs_) {
+      pressed_ = true;
+      onPress_();
+      hidhost::RaiseInterrupt();
+    }
+  }
+
+ private:
+  uint64_t atMs_;
+  std::function<void()> onPress_;
+  bool pressed_ = false;
+};
+
+// Ctrl-C during line 2's exchange (a line takes about 1.5 s): line 1 has
+// been printed already, line 2 is finished and printed, line 3 is not sent.
+TEST(PelorinCliRun, CtrlCEndsAfterTheCurrentExchange) {
+  std::ostringstream out, err;
+  std::istringstream in;
+  std::string printedAtPress;
+  auto clock = std::make_shared<CtrlCClock>(2200, [&] { printedAtPress = out.str(); });
+  hidhost::InstallHost(hidhost::sim::SimulatedHost::Create("reader", clock));
+  Console console{out, err, in, false, false};
+
+  const std::string script = WriteScript("ctrlc", "K0\r\nK1\r\nK2\r\nEND\r\n");
+  EXPECT_EQ(pelorincli::Run({"run", script}, console), kExitInterrupted) << err.str();
+  EXPECT_EQ(printedAtPress, "line 1: K0\n");
+  EXPECT_EQ(out.str(), "line 1: K0\nline 2: K1\n");
+  EXPECT_NE(err.str().find("interrupted: the run stopped after line 2"), std::string::npos)
+      << err.str();
+  hidhost::InstallHost(hidhost::sim::SimulatedHost::Create("none", clock));
+}
 
 }  // namespace
 }  // namespace pelorincli
