@@ -72,7 +72,7 @@ constexpr const char* kOptionsHelp =
     "  --json           print one JSON object\n"
     "  --yes            confirm a write without asking\n"
     "  --path PATH      talk to this reader interface only (see status); by default every\n"
-    "                   reader interface gets the command\n"
+    "                   interface of a current reader gets the command\n"
     "  --serial NUMBER  talk to the reader with this serial number only (see status)\n"
     "  --help           this help; COMMAND --help for a command's\n"
     "  --version        the version\n"
