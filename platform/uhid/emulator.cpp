@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -29,6 +30,8 @@ struct Interface {
   uint64_t createdAt = 0;
   std::optional<uint64_t> unplugAt;
   std::string node;
+  std::function<void(const std::string&)> typing;  // to the keyboard that types for it
+  bool created = false;
   bool lookingForNode = true;
 };
 
@@ -75,14 +78,25 @@ class Emulator {
       std::fprintf(err_, "%s\n", problem.c_str());
       return 2;
     }
-    if (!CreateAll(models)) return 1;
-    Loop();
-    for (Interface& i : interfaces_) i.device->Destroy();
-    return 0;
+    // What the kernel would refuse is bad input too, found before any device exists.
+    auto event = std::make_unique<uhid_event>();
+    for (size_t m = 0; m < models.size(); ++m) {
+      problem = MakeCreateEvent(*models[m], "", event.get());
+      if (!problem.empty()) {
+        Problem(Ids(*models[m]) + " interface " + std::to_string(m) + ": " + problem);
+        return 2;
+      }
+    }
+    if (!OpenAll(models)) return 1;
+    const int status = Loop();
+    for (Interface& i : interfaces_) {
+      if (i.created) i.device->Destroy();
+    }
+    return status;
   }
 
  private:
-  bool CreateAll(const std::vector<std::shared_ptr<sim::DeviceModel>>& models) {
+  bool OpenAll(const std::vector<std::shared_ptr<sim::DeviceModel>>& models) {
     for (size_t m = 0; m < models.size(); ++m) {
       const int fd = ::open(options_.uhidPath.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK);
       if (fd < 0) {
@@ -97,18 +111,34 @@ class Emulator {
       interfaces_.push_back(std::move(i));
     }
     for (Interface& i : interfaces_) {
-      sim::DeviceModel& model = *i.model;
-      UhidDevice* keyboard = KeyboardFor(interfaces_, model);
-      model.Attach(clock_, [keyboard](const std::string& text) {
+      UhidDevice* keyboard = KeyboardFor(interfaces_, *i.model);
+      i.typing = [keyboard](const std::string& text) {
         if (keyboard != nullptr) keyboard->QueueTyping(text);
-      });
-      i.createdAt = clock_->NowMs();
-      if (model.definition().unplugAfterMs) i.unplugAt = i.createdAt + *model.definition().unplugAfterMs;
+      };
+    }
+    return true;
+  }
+
+  // Creates the next interface once the one before it has its node, so
+  // that the kernel numbers the nodes in the preset's order. False when the
+  // kernel refuses it.
+  bool CreateNext(uint64_t now) {
+    for (Interface& i : interfaces_) {
+      if (i.created) {
+        if (i.lookingForNode && !i.device->destroyed()) return true;
+        continue;
+      }
+      i.created = true;
+      i.createdAt = now;
+      // The device's life, and its unplug timer, start now.
+      i.model->Attach(clock_, i.typing);
+      if (i.model->definition().unplugAfterMs) i.unplugAt = now + *i.model->definition().unplugAfterMs;
       const std::string problem = i.device->Create();
       if (!problem.empty()) {
-        Problem(Ids(model) + " interface " + std::to_string(i.index) + ": " + problem);
+        Problem(Ids(*i.model) + " interface " + std::to_string(i.index) + ": " + problem);
         return false;
       }
+      return true;
     }
     return true;
   }
@@ -129,7 +159,7 @@ class Emulator {
     std::optional<uint64_t> next;
     auto soon = [&next](uint64_t at) { next = next ? std::min(*next, at) : at; };
     for (Interface& i : interfaces_) {
-      if (i.device->destroyed()) continue;
+      if (!i.created || i.device->destroyed()) continue;
       if (i.unplugAt && now >= *i.unplugAt) {
         i.device->Destroy();
         Say(i, "unplugged");
@@ -156,27 +186,29 @@ class Emulator {
     return static_cast<int>(std::min<uint64_t>(*next > now ? *next - now : 0, 60000));
   }
 
-  void Loop() {
+  // The exit status.
+  int Loop() {
     if (options_.seconds) deadline_ = clock_->NowMs() + *options_.seconds * 1000;
     for (;;) {
       const uint64_t now = clock_->NowMs();
-      if (deadline_ && now >= *deadline_) return;
+      if (deadline_ && now >= *deadline_) return 0;
+      if (!CreateNext(now)) return 1;
       const int timeout = Tick(now);
       std::vector<pollfd> fds;
       std::vector<Interface*> owners;
       if (options_.stopFd >= 0) fds.push_back({options_.stopFd, POLLIN, 0});
       for (Interface& i : interfaces_) {
-        if (i.device->destroyed()) continue;
+        if (!i.created || i.device->destroyed()) continue;
         fds.push_back({i.device->fd(), POLLIN, 0});
         owners.push_back(&i);
       }
       if (::poll(fds.data(), fds.size(), timeout) < 0) {
         if (errno == EINTR) continue;
         Problem(std::string("poll: ") + std::strerror(errno));
-        return;
+        return 1;
       }
       const size_t first = options_.stopFd >= 0 ? 1 : 0;
-      if (first == 1 && fds[0].revents != 0) return;
+      if (first == 1 && fds[0].revents != 0) return 0;
       for (size_t k = first; k < fds.size(); ++k) {
         if (fds[k].revents == 0) continue;
         Interface& i = *owners[k - first];
