@@ -5,10 +5,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "hidhost/sim.h"
@@ -32,6 +34,7 @@ struct Interface {
   std::string node;
   std::function<void(const std::string&)> typing;  // to the keyboard that types for it
   bool created = false;
+  bool removing = false;  // handed to a thread that destroys it
   bool lookingForNode = true;
 };
 
@@ -89,9 +92,7 @@ class Emulator {
     }
     if (!OpenAll(models)) return 1;
     const int status = Loop();
-    for (Interface& i : interfaces_) {
-      if (i.created) i.device->Destroy();
-    }
+    Shutdown();
     return status;
   }
 
@@ -159,9 +160,9 @@ class Emulator {
     std::optional<uint64_t> next;
     auto soon = [&next](uint64_t at) { next = next ? std::min(*next, at) : at; };
     for (Interface& i : interfaces_) {
-      if (!i.created || i.device->destroyed()) continue;
+      if (!i.created || i.removing) continue;
       if (i.unplugAt && now >= *i.unplugAt) {
-        i.device->Destroy();
+        Remove(i);
         Say(i, "unplugged");
         continue;
       }
@@ -198,7 +199,7 @@ class Emulator {
       std::vector<Interface*> owners;
       if (options_.stopFd >= 0) fds.push_back({options_.stopFd, POLLIN, 0});
       for (Interface& i : interfaces_) {
-        if (!i.created || i.device->destroyed()) continue;
+        if (!i.created || i.removing) continue;
         fds.push_back({i.device->fd(), POLLIN, 0});
         owners.push_back(&i);
       }
@@ -215,10 +216,53 @@ class Emulator {
         if ((fds[k].revents & POLLIN) == 0 || !i.device->HandleNextEvent()) {
           Problem(Ids(i.device->model()) + " interface " + std::to_string(i.index) +
                   ": the kernel ended the device");
-          i.device->Destroy();
+          Remove(i);
         }
       }
     }
+  }
+
+  // Destroying a device waits in the kernel while a request is pending on
+  // any hidraw node (up to the kernel's 5 s limit for an answer), so it runs
+  // on a thread of its own while this one goes on answering the others.
+  void Remove(Interface& i) {
+    i.removing = true;
+    i.device->SetClosing();
+    UhidDevice* device = i.device.get();
+    removers_.emplace_back([device] { device->Destroy(); });
+  }
+
+  // Destroys every device, in order, on another thread; meanwhile requests
+  // still pending on the devices not yet destroyed are refused, so that
+  // none holds up the others' removal.
+  void Shutdown() {
+    std::vector<UhidDevice*> left;
+    for (Interface& i : interfaces_) {
+      if (!i.created || i.removing) continue;
+      i.removing = true;
+      i.device->SetClosing();
+      left.push_back(i.device.get());
+    }
+    std::atomic<bool> done{false};
+    std::thread destroyer([&left, &done] {
+      for (UhidDevice* device : left) device->Destroy();
+      done = true;
+    });
+    while (!done) {
+      std::vector<pollfd> fds;
+      std::vector<UhidDevice*> owners;
+      for (UhidDevice* device : left) {
+        if (device->destroyed()) continue;
+        fds.push_back({device->fd(), POLLIN, 0});
+        owners.push_back(device);
+      }
+      if (::poll(fds.data(), fds.size(), 20) <= 0) continue;
+      for (size_t k = 0; k < fds.size(); ++k) {
+        if ((fds[k].revents & POLLIN) != 0) owners[k]->HandleNextEvent();
+      }
+    }
+    destroyer.join();
+    for (std::thread& t : removers_) t.join();
   }
 
   const EmulatorOptions& options_;
@@ -226,6 +270,7 @@ class Emulator {
   std::FILE* err_;
   std::shared_ptr<Clock> clock_;
   std::vector<Interface> interfaces_;
+  std::vector<std::thread> removers_;
   std::optional<uint64_t> deadline_;
 };
 

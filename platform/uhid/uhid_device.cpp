@@ -122,7 +122,9 @@ void UhidDevice::Handle(const uhid_event& event) {
   switch (event.type) {
     case UHID_START: started_ = true; break;
     case UHID_STOP: started_ = false; break;
-    case UHID_OPEN: StartInputs(); break;
+    case UHID_OPEN:
+      if (!closing_) StartInputs();
+      break;
     case UHID_CLOSE: StopInputs(); break;
     case UHID_GET_REPORT: GetReport(event.u.get_report); break;
     case UHID_SET_REPORT: SetReport(event.u.set_report); break;
@@ -149,7 +151,9 @@ void UhidDevice::GetReport(const uhid_get_report_req& request) {
   std::memset(reply.get(), 0, sizeof *reply);
   reply->type = UHID_GET_REPORT_REPLY;
   reply->u.get_report_reply.id = request.id;
-  if (request.rtype != UHID_FEATURE_REPORT) {
+  if (closing_) {
+    reply->u.get_report_reply.err = ENODEV;
+  } else if (request.rtype != UHID_FEATURE_REPORT) {
     reply->u.get_report_reply.err = EIO;  // the models keep only feature reports
   } else {
     std::vector<uint8_t> report;
@@ -171,8 +175,8 @@ void UhidDevice::SetReport(const uhid_set_report_req& request) {
   std::memset(reply.get(), 0, sizeof *reply);
   reply->type = UHID_SET_REPORT_REPLY;
   reply->u.set_report_reply.id = request.id;
-  uint32_t code = kErrorGenFailure;
-  if (request.rtype == UHID_FEATURE_REPORT || request.rtype == UHID_OUTPUT_REPORT) {
+  uint32_t code = closing_ ? kErrorDeviceNotConnected : kErrorGenFailure;
+  if (!closing_ && (request.rtype == UHID_FEATURE_REPORT || request.rtype == UHID_OUTPUT_REPORT)) {
     const hid::HIDP_REPORT_TYPE type =
         request.rtype == UHID_FEATURE_REPORT ? hid::HidP_Feature : hid::HidP_Output;
     const std::vector<uint8_t> report = WithReportId(request.data, request.size, request.rnum, type);
@@ -184,7 +188,7 @@ void UhidDevice::SetReport(const uhid_set_report_req& request) {
 }
 
 void UhidDevice::Output(const uhid_output_req& request) {
-  if (request.rtype != UHID_OUTPUT_REPORT) return;
+  if (closing_ || request.rtype != UHID_OUTPUT_REPORT) return;
   const std::vector<uint8_t> report =
       WithReportId(request.data, request.size, request.size > 0 ? request.data[0] : 0, hid::HidP_Output);
   model_->WriteOutput(report.data(), report.size());  // nobody waits for an answer
@@ -206,6 +210,7 @@ void UhidDevice::SendInput(const std::vector<uint8_t>& report) {
 }
 
 void UhidDevice::StartInputs() {
+  std::lock_guard lock(inputsMutex_);
   if (inputs_.joinable() || destroyed_ || model_->definition().inputReports.empty()) return;
   inputsCancelled_ = false;
   inputs_ = std::thread([this] {
@@ -218,6 +223,7 @@ void UhidDevice::StartInputs() {
 }
 
 void UhidDevice::StopInputs() {
+  std::lock_guard lock(inputsMutex_);
   if (!inputs_.joinable()) return;
   inputsCancelled_ = true;
   model_->WakeReaders();
@@ -246,6 +252,7 @@ std::optional<uint64_t> UhidDevice::SendDueTyping(uint64_t now) {
 }
 
 void UhidDevice::Destroy() {
+  closing_ = true;
   StopInputs();
   if (destroyed_.exchange(true) || fd_ < 0) return;
   auto event = std::make_unique<uhid_event>();

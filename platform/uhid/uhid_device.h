@@ -58,7 +58,13 @@ class UhidDevice {
   // is due, if any.
   std::optional<uint64_t> SendDueTyping(uint64_t now);
 
-  // Stops the input reports and sends UHID_DESTROY (once).
+  // From now on requests are refused (ENODEV) without asking the model and
+  // input reports stop: the device is about to go. Its own Destroy may
+  // wait in the kernel for a request pending on another device, so it runs
+  // on another thread while this one goes on answering.
+  void SetClosing() { closing_ = true; }
+
+  // Stops the input reports and sends UHID_DESTROY (once). Thread-safe.
   void Destroy();
 
   int fd() const { return fd_; }
@@ -89,8 +95,10 @@ class UhidDevice {
   const bool keyboard_;
   std::atomic<bool> started_{false};
   std::atomic<bool> destroyed_{false};
+  std::atomic<bool> closing_{false};
 
   // Input reports flow while the kernel has the device open.
+  std::mutex inputsMutex_;
   std::thread inputs_;
   std::atomic<bool> inputsCancelled_{false};
 

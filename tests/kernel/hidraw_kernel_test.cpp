@@ -26,8 +26,14 @@ std::vector<std::string> Lines(const std::string& path) {
   return lines;
 }
 
+// One host for the whole test: its devices use its node catalog.
+hidhost::Host& OsHost() {
+  static const std::shared_ptr<hidhost::Host> host = hidhost::MakeOsHost();
+  return *host;
+}
+
 std::unique_ptr<hidhost::Device> Open(const std::string& node, Access access) {
-  auto device = hidhost::MakeOsHost()->Open(node, access);
+  auto device = OsHost().Open(node, access);
   EXPECT_NE(device, nullptr) << node << ": " << hidhost::ErrorName(hidhost::GetLastError());
   return device;
 }
@@ -37,7 +43,7 @@ TEST(HidrawOnKernel, ListsTheInterfacesInThePresetsOrderWithIdsAndStrings) {
   KernelDevices devices;
   ASSERT_TRUE(devices.Start("both-readers", 4));
   std::vector<std::string> paths;
-  ASSERT_TRUE(hidhost::MakeOsHost()->EnumerateInterfaces(&paths));
+  ASSERT_TRUE(OsHost().EnumerateInterfaces(&paths));
   std::vector<size_t> positions;
   for (const EmulatedInterface& i : devices.interfaces()) {
     SCOPED_TRACE(i.node);

@@ -96,7 +96,7 @@ TEST(ReadersOnKernel, TandrilReadsItemsStringsAndEventsOfTheUps) {
   HIDDeviceAttributes attributes{};
   while (EnumHIDDevices(position, &attributes) == 1 && attributes.VendorID != 0x3B1D) ++position;
   ASSERT_EQ(attributes.VendorID, 0x3B1D);
-  const uint32_t device = OpenHIDDevice(position);
+  uint32_t device = OpenHIDDevice(position);
   ASSERT_NE(device, 0u) << GetLastHIDError();
 
   char path[256];
@@ -108,6 +108,11 @@ TEST(ReadersOnKernel, TandrilReadsItemsStringsAndEventsOfTheUps) {
   ASSERT_EQ(GetItemValue(device, path, &value), 1) << GetLastHIDError();
   EXPECT_EQ(value, 2760);
   ASSERT_EQ(SetItemValue(device, path, 2400), 1) << GetLastHIDError();
+  // Reads serve the report fetched first; the device opened afresh fetches
+  // the report written.
+  ASSERT_EQ(CloseHIDDevice(device), 1);
+  device = OpenHIDDevice(position);
+  ASSERT_NE(device, 0u) << GetLastHIDError();
   ASSERT_EQ(GetItemValue(device, path, &value), 1);
   EXPECT_EQ(value, 2400) << "the feature report written did not come back";
 
@@ -136,7 +141,8 @@ TEST(ReadersOnKernel, SkelmarsChannelGetsTheReplyTypedOnTheKeyboard) {
   REQUIRE_KERNEL();
   KernelDevices devices;
   ASSERT_TRUE(devices.Start("legacy-reader", 2));
-  auto keyboard = hidhost::MakeOsHost()->Open(devices.node(1), hidhost::Access::ReadWrite);
+  auto host = hidhost::MakeOsHost();
+  auto keyboard = host->Open(devices.node(1), hidhost::Access::ReadWrite);
   ASSERT_NE(keyboard, nullptr);
   auto typed = std::async(std::launch::async, [&] {
     std::vector<std::vector<uint8_t>> reports;

@@ -132,15 +132,20 @@ TEST(UhidRequests, RefusalsBecomeErrnoReplies) {
     std::string source;
     uint8_t rnum, rtype;
     uint16_t err;
+    bool closing = false;
   } cases[] = {
       {"refused by the device", failing, 0, UHID_FEATURE_REPORT, EIO},
       {"report ID the device lacks", "reader", 5, UHID_FEATURE_REPORT, EINVAL},
       {"input report", "reader", 0, UHID_INPUT_REPORT, EIO},
       {"unplugged", gone, 0, UHID_FEATURE_REPORT, ENODEV},
+      // A device on its way out answers at once, so that a request left
+      // pending cannot hold up the removal of the others.
+      {"closing", "reader", 0, UHID_FEATURE_REPORT, ENODEV, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     Kernel k(Model(c.source, 1));
+    if (c.closing) k.device->SetClosing();
     uint16_t err = 0;
     EXPECT_TRUE(k.Feature(c.rnum, &err, 9, c.rtype).empty());
     EXPECT_EQ(err, c.err);
