@@ -186,6 +186,33 @@ TEST(HidrawOnKernel, InputReportsArriveInTheHostLayout) {
   }
 }
 
+// unplug_after_ms in a device file: hid-emulate removes each interface at
+// its time; the listing loses it and an interface still open reports it gone.
+TEST(HidrawOnKernel, AnUnpluggingDeviceLeavesTheListing) {
+  REQUIRE_KERNEL();
+  KernelDevices devices;
+  ASSERT_TRUE(devices.Start(R"({"devices": [{"preset": "legacy-reader", "unplug_after_ms": 2000}]})", 2));
+  auto setup = Open(devices.node(0), Access::Query);
+  ASSERT_NE(setup, nullptr);
+  ASSERT_TRUE(devices.WaitForLine("1c5e:0200 interface 0 unplugged", 10000));
+  ASSERT_TRUE(devices.WaitForLine("1c5e:0200 interface 1 unplugged", 10000));
+  // The line comes as the removal starts; the listing follows within moments.
+  std::vector<std::string> paths;
+  for (int wait = 0; wait < 50; ++wait) {
+    ASSERT_TRUE(OsHost().EnumerateInterfaces(&paths));
+    if (std::find(paths.begin(), paths.end(), devices.node(0)) == paths.end() &&
+        std::find(paths.begin(), paths.end(), devices.node(1)) == paths.end()) {
+      break;
+    }
+    OsHost().clock().SleepMs(100);
+  }
+  EXPECT_EQ(std::find(paths.begin(), paths.end(), devices.node(0)), paths.end());
+  EXPECT_EQ(std::find(paths.begin(), paths.end(), devices.node(1)), paths.end());
+  uint8_t report[2] = {};
+  EXPECT_FALSE(setup->GetFeature(report, sizeof report));
+  EXPECT_EQ(hidhost::GetLastError(), hidhost::kErrorDeviceNotConnected);
+}
+
 // hid-emulate ends (SIGTERM) while a request waits for its answer, and while
 // a read waits for a report: both fail as "device not connected", at once.
 TEST(HidrawOnKernel, TheDeviceEndingDuringAnExchangeOrAReadFailsThemCleanly) {

@@ -111,30 +111,51 @@ bool KernelDevices::Start(const std::string& presetOrJson, size_t count) {
   }
   pid_ = Spawn({BuildProgram("hid-emulate"), source}, &out_);
   if (pid_ < 0) return false;
-  std::string pending;
   const uint64_t until = NowMs() + 20000;
-  while (interfaces_.size() < count) {
-    const uint64_t now = NowMs();
-    pollfd p{out_, POLLIN, 0};
-    if (now >= until || ::poll(&p, 1, static_cast<int>(until - now)) <= 0) return false;
-    char buffer[512];
-    const ssize_t got = ::read(out_, buffer, sizeof buffer);
-    if (got <= 0) return false;
-    pending.append(buffer, static_cast<size_t>(got));
-    for (size_t end; (end = pending.find('\n')) != std::string::npos; pending.erase(0, end + 1)) {
-      unsigned vendor = 0, product = 0;
-      size_t index = 0;
-      char node[64] = {};
-      if (std::sscanf(pending.substr(0, end).c_str(), "%4x:%4x interface %zu %63s", &vendor, &product,
-                      &index, node) == 4 &&
-          std::string(node).rfind("/dev/", 0) == 0) {
-        interfaces_.push_back({static_cast<uint16_t>(vendor), static_cast<uint16_t>(product), index, node});
-      }
+  std::string line;
+  while (interfaces_.size() < count && ReadLine(until, &line)) {
+    unsigned vendor = 0, product = 0;
+    size_t index = 0;
+    char node[64] = {};
+    if (std::sscanf(line.c_str(), "%4x:%4x interface %zu %63s", &vendor, &product, &index, node) == 4 &&
+        std::string(node).rfind("/dev/", 0) == 0) {
+      interfaces_.push_back({static_cast<uint16_t>(vendor), static_cast<uint16_t>(product), index, node});
+    } else {
+      otherLines_.push_back(line);
     }
   }
+  if (interfaces_.size() < count) return false;
   std::sort(interfaces_.begin(), interfaces_.end(),
             [](const EmulatedInterface& a, const EmulatedInterface& b) { return a.index < b.index; });
   return true;
+}
+
+bool KernelDevices::ReadLine(uint64_t untilMs, std::string* line) {
+  for (;;) {
+    const size_t end = pending_.find('\n');
+    if (end != std::string::npos) {
+      *line = pending_.substr(0, end);
+      pending_.erase(0, end + 1);
+      return true;
+    }
+    const uint64_t now = NowMs();
+    pollfd p{out_, POLLIN, 0};
+    if (now >= untilMs || ::poll(&p, 1, static_cast<int>(untilMs - now)) <= 0) return false;
+    char buffer[512];
+    const ssize_t got = ::read(out_, buffer, sizeof buffer);
+    if (got <= 0) return false;
+    pending_.append(buffer, static_cast<size_t>(got));
+  }
+}
+
+bool KernelDevices::WaitForLine(const std::string& wanted, int timeoutMs) {
+  if (std::find(otherLines_.begin(), otherLines_.end(), wanted) != otherLines_.end()) return true;
+  const uint64_t until = NowMs() + static_cast<uint64_t>(timeoutMs);
+  std::string line;
+  while (ReadLine(until, &line)) {
+    if (line == wanted) return true;
+  }
+  return false;
 }
 
 int KernelDevices::Signal(int signal) {

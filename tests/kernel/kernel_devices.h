@@ -45,13 +45,22 @@ class KernelDevices {
   // A file beside the device file, for transcripts.
   std::string TempPath(const std::string& name) const;
 
+  // Waits up to `timeoutMs` for hid-emulate to print `line` (also true when
+  // it came while Start waited for the nodes).
+  bool WaitForLine(const std::string& line, int timeoutMs);
+
   // Sends `signal`; for SIGTERM and SIGKILL waits up to 10 s for the end.
   // The exit status, or -1 when it did not end in time.
   int Signal(int signal);
 
  private:
+  // The next line hid-emulate prints, or false after `untilMs`.
+  bool ReadLine(uint64_t untilMs, std::string* line);
+
   pid_t pid_ = -1;
   int out_ = -1;
+  std::string pending_;
+  std::vector<std::string> otherLines_;  // lines Start read that name no node
   std::string dir_;
   std::vector<EmulatedInterface> interfaces_;
 };
