@@ -1,4 +1,5 @@
-# suite_add_test(<name> SOURCES <files...> LIBS <targets...> [LABELS <labels...>])
+# suite_add_test(<name> SOURCES <files...> LIBS <targets...> [LABELS <labels...>]
+#                [PROPERTIES <test properties...>])
 # Builds one GoogleTest program and registers its cases with CTest. Every
 # case runs offscreen and with a clean simulation setting, so that the
 # developer's own HID_SIMULATION never leaks in. The environment is set by
@@ -7,7 +8,7 @@ function(suite_add_test name)
   if(NOT SUITE_TESTS)
     return()
   endif()
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS;PROPERTIES" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
   suite_warnings(${name})
@@ -21,7 +22,7 @@ function(suite_add_test name)
   if(CMAKE_CROSSCOMPILING)
     # One CTest test per program: every start of the emulator costs seconds.
     add_test(NAME ${name} COMMAND ${name} --gtest_brief=1 WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR})
-    set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}")
+    set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}" ${T_PROPERTIES})
     return()
   endif()
   include(GoogleTest)
@@ -30,7 +31,7 @@ function(suite_add_test name)
   gtest_discover_tests(${name}
     NO_PRETTY_VALUES
     WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}
-    PROPERTIES LABELS "${T_LABELS}"
+    PROPERTIES LABELS "${T_LABELS}" ${T_PROPERTIES}
     DISCOVERY_TIMEOUT 120)
 endfunction()
 

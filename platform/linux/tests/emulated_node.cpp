@@ -43,8 +43,10 @@ EmulatedNode::~EmulatedNode() {
 int EmulatedNode::Errno(uint32_t code) {
   switch (code) {
     case kErrorDeviceNotConnected: return -ENODEV;
-    case kErrorInvalidParameter: return -EINVAL;
-    case kErrorGenFailure: return -EPIPE;  // the device stalled the request
+    // hidraw checks no report ID: the device refuses one it does not have,
+    // as it refuses any request (USB: a stall).
+    case kErrorInvalidParameter:
+    case kErrorGenFailure: return -EPIPE;
     default: return -EIO;
   }
 }
@@ -88,7 +90,7 @@ void EmulatedNode::Release(uint64_t handle) {
   changed_.notify_all();
 }
 
-int EmulatedNode::Read(uint64_t handle, char* buffer, size_t size) {
+int EmulatedNode::Read(uint64_t handle, char* buffer, size_t size, bool nonBlocking) {
   std::unique_lock lock(mutex_);
   for (;;) {
     auto it = files_.find(handle);
@@ -104,6 +106,10 @@ int EmulatedNode::Read(uint64_t handle, char* buffer, size_t size) {
     if (GoneLocked()) return -EIO;
     if (stopping_) return -EINTR;
     wantInput_ = true;
+    if (nonBlocking) {
+      changed_.notify_all();  // the report then comes for the next read
+      return -EAGAIN;
+    }
     changed_.notify_all();
     changed_.wait(lock);
   }

@@ -44,7 +44,8 @@ class EmulatedNode {
   // The file operations; each returns a negative errno on failure.
   int Open(int flags, uint64_t* handle);
   void Release(uint64_t handle);
-  int Read(uint64_t handle, char* buffer, size_t size);
+  // A non-blocking read with nothing queued fails with EAGAIN.
+  int Read(uint64_t handle, char* buffer, size_t size, bool nonBlocking = false);
   int Write(uint64_t handle, const char* buffer, size_t size);
   int Ioctl(uint64_t handle, unsigned int command, void* data);
   // Stores `ph` (when given) to be notified when the events change.

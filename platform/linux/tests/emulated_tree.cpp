@@ -1,6 +1,7 @@
 #define FUSE_USE_VERSION 35
 #include "emulated_tree.h"
 
+#include <fcntl.h>
 #include <fuse.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -80,7 +81,7 @@ int Release(const char*, fuse_file_info* fi) {
 int Read(const char*, char* buffer, size_t size, off_t, fuse_file_info* fi) {
   uint64_t handle = 0;
   auto node = TreeOf()->ByHandle(fi->fh, &handle);
-  return node ? node->Read(handle, buffer, size) : -EBADF;
+  return node ? node->Read(handle, buffer, size, (fi->flags & O_NONBLOCK) != 0) : -EBADF;
 }
 
 int Write(const char*, const char* buffer, size_t size, off_t, fuse_file_info* fi) {

@@ -1,8 +1,13 @@
 // Reports through the hidraw host and the emulated tree: feature reports,
 // input reads with and without report IDs, output reports, cancelling and
 // unplugging.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/hidraw.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <future>
 #include <thread>
 
@@ -80,6 +85,22 @@ TEST_F(FeatureReports, WithoutReportIdsByteZeroIsIgnoredAndKept) {
   Bytes again(9, 0);
   ASSERT_TRUE(device->GetFeature(again.data(), again.size()));
   EXPECT_EQ(again, (Bytes{0, 8, 7, 6, 5, 4, 3, 2, 1}));
+}
+
+// Straight to the node, as a real kernel answers: hidraw leaves report IDs
+// to the device, which refuses one it lacks, and a non-blocking read of an
+// empty queue does not wait.
+TEST_F(FeatureReports, TheNodeLeavesReportIdsToTheDeviceAndNonBlockingReadsDoNotWait) {
+  Add(0, Model(Definition(0x1111, 1, kKeyboardAndVendor)));
+  const int fd = ::open((tree_->devRoot() + "/hidraw0").c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+  ASSERT_GE(fd, 0);
+  uint8_t report[5] = {9};
+  EXPECT_EQ(::ioctl(fd, HIDIOCGFEATURE(sizeof report), report), -1);
+  EXPECT_EQ(errno, EPIPE);
+  uint8_t input[16];
+  EXPECT_EQ(::read(fd, input, sizeof input), -1);
+  EXPECT_EQ(errno, EAGAIN);
+  ::close(fd);
 }
 
 TEST_F(FeatureReports, DeviceRefusalIsGenFailure) {
