@@ -89,6 +89,7 @@ done
 } >"$stage/files.nsh"
 
 mkdir -p build/packages
+rm -f build/packages/pelorin-setup-*-"$arch".exe
 out=$PWD/build/packages/pelorin-setup-$version-$arch.exe
 makensis -V2 -DVERSION="$version" -DARCH="$arch" -DSTAGE="$stage" -DOUTFILE="$out" \
   -DICON="$PWD/utility/win32/pelorin.ico" packaging/windows/pelorin-setup.nsi
