@@ -28,7 +28,7 @@ if [[ ${1:-} == windows ]]; then
             nlohmann-json3-dev)
 fi
 if [[ ${1:-} == vm ]]; then
-  packages=(qemu-system-x86 busybox-static cpio kmod udev python3 wine wine32:i386)
+  packages=(qemu-system-x86 busybox-static cpio kmod xz-utils udev python3 wine wine32:i386)
 fi
 
 sudo=""
