@@ -61,8 +61,14 @@ start_device "$out/keyboard" python3 tools/vm/uhid-device.py keyboard 0x04d9 0x1
 emulator=build/default/bin/hid-emulate
 if [[ -x $emulator ]]; then
   start_device "$out/reader" "$emulator" reader --seconds 120
-  # Every interface's line is out once the last node exists.
-  sleep 1
+  # It makes the interfaces one after another, a line for each: wait until
+  # no line has come for two seconds.
+  lines=0 quiet=0
+  while ((quiet < 10)); do
+    now=$(wc -l <"$out/reader")
+    if ((now == lines)); then quiet=$((quiet + 1)); else lines=$now quiet=0; fi
+    sleep 0.2
+  done
 else
   echo "udev check: hid-emulate is not built; the reader is a plain device with its vendor"
   start_device "$out/reader" python3 tools/vm/uhid-device.py vendor 0x1c5e 0x2420 --seconds 120
