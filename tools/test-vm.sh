@@ -151,7 +151,7 @@ trap stop_guest EXIT
 # printed its first line, 1 if it did not within the given seconds (the
 # guest is then stopped).
 boot() {
-  local accel=$1 wait_limit=$2 cpu=max
+  local accel=$1 wait_limit=$2 cpu=max,-smap
   [[ $accel == kvm ]] && cpu=host
   : >"$results/console.log"
   rm -f "$results/status"

@@ -26,7 +26,7 @@ kernel_tests() {
     return 1
   fi
   # No test labelled "kernel" is not a failure.
-  ctest --test-dir build/default -L kernel --output-on-failure --timeout 300 --no-tests=ignore
+  ctest --test-dir build/default -L kernel --output-on-failure --timeout 120 --no-tests=ignore
 }
 
 check "kernel tests" kernel_tests
