@@ -2,9 +2,10 @@
 # The Windows builds: installs MinGW-w64 and Wine, cross-builds the presets
 # mingw-x64 and mingw-x86 with warnings as errors, runs every test of
 # mingw-x64 under Wine (the dialog tests on an Xvfb display when DISPLAY is
-# not set), and for mingw-x86 (which Wine cannot run on these machines)
-# checks what needs no running: the export table of Tandril.dll and a C
-# client linked through its import library.
+# not set), and for mingw-x86 (whose tests run under 32-bit Wine in the
+# test VM, tools/test-vm.sh: these machines run no 32-bit programs) checks
+# what needs no running: the export table of Tandril.dll and a C client
+# linked through its import library.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
