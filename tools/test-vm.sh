@@ -228,10 +228,6 @@ if [[ ! -s $results/status ]]; then
   fi
   exit 1
 fi
-# What the guest keeps for later runs (tools/vm/wine32-tests.sh's prefix).
-if [[ -d $results/keep ]]; then
-  mv -f "$results"/keep/* "$vm/" 2>/dev/null || true
-fi
 status=$(cat "$results/status")
 echo "test-vm: exit status $status after $((SECONDS - start)) s"
 exit "$status"

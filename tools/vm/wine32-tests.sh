@@ -8,9 +8,7 @@
 # Wine maps a program's PE image from its file, and mappings of files on a
 # 9p share are not coherent (programs jump into their own data and crash),
 # so every .exe and .dll of build/mingw-x86 is first copied into the
-# guest's tmpfs overlay, at its own path. Making a new prefix takes minutes
-# in the guest, so the first one made for a version of Wine is kept in
-# build/vm/ for later runs.
+# guest's tmpfs overlay, at its own path.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 build=build/mingw-x86
@@ -35,30 +33,10 @@ echo "wine32 tests: $copied programs and libraries copied to tmpfs"
 export WINEPREFIX=$PWD/build/wine32-prefix WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 unset DISPLAY
 rm -rf "$WINEPREFIX"
-# The kept prefix: tools/test-vm.sh moves what the guest leaves in
-# /vm-results/keep/ into build/vm/.
-version=$(dpkg-query -W -f='${Version}' wine32:i386 2>/dev/null || echo unknown)
-cache=build/vm/wine32-prefix-$version.tar
-trap '/usr/lib/wine/wineserver64 -k 2>/dev/null || true' EXIT
-if [[ -f $cache ]] && tar -xf "$cache" -C build; then
-  echo "wine32 tests: prefix from $cache"
-else
-  mkdir -p "$WINEPREFIX"
-  boot_status=0
-  timeout 900 /usr/lib/wine/wine wineboot --init </dev/null >/tmp/wineboot.log 2>&1 || boot_status=$?
-  if [[ ! -f $WINEPREFIX/system.reg ]]; then
-    echo "wine32 tests: no Wine prefix (wineboot: status $boot_status)" >&2
-    tail -n 20 /tmp/wineboot.log >&2
-    exit 1
-  fi
-  # The server writes the registry out when it ends, after the services.
-  if timeout 300 /usr/lib/wine/wineserver64 -w; then
-    mkdir -p /vm-results/keep
-    tar -cf "/vm-results/keep/${cache##*/}" -C build wine32-prefix
-  fi
-  echo "wine32 tests: prefix made in $((SECONDS - start)) s (wineboot: status $boot_status)"
-fi
 /usr/lib/wine/wineserver64 -p
+trap '/usr/lib/wine/wineserver64 -k 2>/dev/null || true' EXIT
+timeout 600 /usr/lib/wine/wine wineboot --init </dev/null >/dev/null 2>&1
+echo "wine32 tests: prefix ready after $((SECONDS - start)) s"
 
 # The tests to run: every registered one but the screen's and the static ones.
 mapfile -t excluded < <(ctest --test-dir "$build" --show-only=json-v1 | python3 -c '
