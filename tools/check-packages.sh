@@ -3,7 +3,8 @@
 # lintian reports no error or warning (those it may report are overridden
 # with their reason in packaging/debian/), the desktop entries and AppStream
 # metadata validate, every program has its man page and every desktop entry
-# its icons, the udev rule sits in udev's own folder, the programs run from
+# its icons, the udev rule sits in udev's own folder and leaves the nodes
+# closed to everyone else, pelorin-cli needs no Qt, the programs run from
 # the packages unpacked into a temporary root, and a program builds against
 # the development package there.
 set -euo pipefail
@@ -16,7 +17,7 @@ fail() {
   exit 1
 }
 
-for package in pelorin libtandril0 libtandril-dev hiditems; do
+for package in pelorin pelorin-cli pelorin-common libtandril0 libtandril-dev hiditems; do
   compgen -G "build/packages/${package}_*.deb" >/dev/null || fail "no $package package"
 done
 
@@ -39,6 +40,22 @@ for entry in "$root"/usr/share/applications/*.desktop; do
   done
 done
 
+echo "== pelorin-cli without Qt"
+# Its own dependencies and those of the suite's packages it depends on.
+cli_depends=$(dpkg-deb --field build/packages/pelorin-cli_*.deb Depends)
+for own in $(grep -o 'libtandril0\|pelorin-common' <<<"$cli_depends" | sort -u); do
+  cli_depends+=", $(dpkg-deb --field build/packages/"${own}"_*.deb Depends)"
+done
+if grep -io '[^ ,]*qt[^ ,]*' <<<"$cli_depends"; then
+  fail "pelorin-cli depends on Qt"
+fi
+grep -q ' ./usr/bin/pelorin-cli$' <<<"$(dpkg-deb -c build/packages/pelorin-cli_*.deb)" ||
+  fail "pelorin-cli is not in its own package"
+for package in pelorin pelorin-cli; do
+  dpkg-deb --field build/packages/"${package}"_*.deb Depends | grep -q 'pelorin-common' ||
+    fail "$package does not depend on pelorin-common, which holds the udev rule"
+done
+
 echo "== man pages, udev rule, libraries"
 for program in "$root"/usr/bin/*; do
   [[ -f $root/usr/share/man/man1/$(basename "$program").1.gz ]] ||
@@ -46,6 +63,14 @@ for program in "$root"/usr/bin/*; do
 done
 [[ -f $root/usr/lib/udev/rules.d/70-card-readers.rules ]] ||
   fail "the udev rule is not in /usr/lib/udev/rules.d"
+grep -q '/usr/lib/udev/rules.d/70-card-readers.rules$' <<<"$(dpkg-deb -c build/packages/pelorin-common_*.deb)" ||
+  fail "the udev rule is not in pelorin-common"
+rule=$(grep -v '^#' "$root/usr/lib/udev/rules.d/70-card-readers.rules")
+grep -q 'GROUP="plugdev"' <<<"$rule" || fail "the udev rule gives the group plugdev no access"
+grep -q 'TAG+="uaccess"' <<<"$rule" || fail "the udev rule lost its uaccess tag"
+if grep -Eq 'MODE="?[0-7]*[1-7]"?([ ,]|$)' <<<"$rule"; then  # the last digit: everyone else
+  fail "the udev rule opens the nodes to everyone"
+fi
 libdir=$(dirname "$(find "$root/usr/lib" -name libtandril.so.0)")
 for program in "$root"/usr/bin/*; do
   if LD_LIBRARY_PATH=$libdir ldd "$program" | grep 'not found'; then

@@ -3,7 +3,8 @@
 # any packages named as arguments, skipping those already installed. Runs
 # apt-get through sudo when not root. With the argument "windows": what the
 # Windows cross builds need instead (MinGW-w64, Wine for 64-bit programs, and
-# GoogleTest's sources, a display server and fonts for the dialogs).
+# GoogleTest's sources, a display server and fonts for the dialogs), and
+# the packages named after it.
 set -euo pipefail
 
 packages=(
@@ -22,7 +23,7 @@ if [[ ${1:-} == windows ]]; then
   # the screenshots; fonts-wine has the fonts the dialogs name; python3
   # turns the screenshots into PNG files.
   packages=(cmake ninja-build mingw-w64 wine wine64 fonts-wine xvfb python3 googletest
-            nlohmann-json3-dev)
+            nlohmann-json3-dev "${@:2}")
 fi
 
 missing=()

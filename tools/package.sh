@@ -1,10 +1,33 @@
 #!/usr/bin/env bash
-# Builds the release preset and makes the Debian packages with CPack, into
-# build/packages/: pelorin, libtandril0, libtandril-dev and hiditems. The
-# compiler flags are Debian's (dpkg-buildflags, all hardening on); the
-# programs look for the libraries in the system's folder, without RPATH.
+# tools/package.sh [deb] [windows]: makes, into build/packages/ (both when
+# no argument names one):
+# - deb: the Debian packages, with CPack from the release preset: pelorin,
+#   pelorin-cli, pelorin-common, libtandril0, libtandril-dev and hiditems.
+#   The compiler flags are Debian's (dpkg-buildflags, all hardening on); the
+#   programs look for the libraries in the system's folder, without RPATH.
+# - windows: the Windows installers pelorin-setup-VERSION-x64.exe and
+#   pelorin-setup-VERSION-x86.exe (tools/windows-installer.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+make_deb=1 make_windows=1
+if (($#)); then
+  make_deb=0 make_windows=0
+  for what in "$@"; do
+    case $what in
+      deb) make_deb=1 ;;
+      windows) make_windows=1 ;;
+      *) echo "usage: $0 [deb] [windows]" >&2; exit 2 ;;
+    esac
+  done
+fi
+
+if ((make_windows)); then
+  for arch in x64 x86; do
+    tools/windows-installer.sh "$arch"
+  done
+fi
+if ((!make_deb)); then exit 0; fi
 
 tools/install-deps.sh dpkg-dev file
 
@@ -26,7 +49,7 @@ cmake --preset release -B build/package "${launcher[@]}" \
   -DCMAKE_SHARED_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)"
 cmake --build build/package --target suite_packaged
 
-rm -rf build/packages
+rm -f build/packages/*.deb
 cpack --config build/package/CPackConfig.cmake -B build/packages
 rm -rf build/packages/_CPack_Packages
 ls -1 build/packages/*.deb

@@ -12,14 +12,19 @@
 #   hides);
 # - a display: an Xvfb server when DISPLAY is not set.
 # Everything it started is stopped when the calling script exits.
+# A script may set, before sourcing this, wine_session_prefix (another
+# prefix), wine_session_wine and wine_session_server (another Wine, such as
+# a 32-bit one: its loader and its server).
 
-export WINEPREFIX="$PWD/build/wine-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX="${wine_session_prefix:-$PWD/build/wine-prefix}" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+wine_session_wine=${wine_session_wine:-/usr/lib/wine/wine64}
+wine_session_server=${wine_session_server:-/usr/lib/wine/wineserver64}
 mkdir -p "$WINEPREFIX"
-/usr/lib/wine/wineserver64 -p 2>/dev/null || true
+"$wine_session_server" -p 2>/dev/null || true
 
 wine_session_xvfb=""
 wine_session_stop() {
-  /usr/lib/wine/wineserver64 -k 2>/dev/null || true
+  "$wine_session_server" -k 2>/dev/null || true
   if [[ -n $wine_session_xvfb ]]; then kill "$wine_session_xvfb" 2>/dev/null || true; fi
 }
 trap wine_session_stop EXIT
@@ -40,8 +45,8 @@ if [[ -z ${DISPLAY:-} ]]; then
   rm -f "$displayfile"
 fi
 
-/usr/lib/wine/wine64 wineboot --init </dev/null >/dev/null 2>&1
-/usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
+"$wine_session_wine" wineboot --init </dev/null >/dev/null 2>&1
+"$wine_session_wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
 fonts="$WINEPREFIX/drive_c/windows/Fonts"
 if [[ -d /usr/share/wine/fonts && -d $fonts ]]; then
   cp -n /usr/share/wine/fonts/* "$fonts/" 2>/dev/null || true

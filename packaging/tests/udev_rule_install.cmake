@@ -1,11 +1,11 @@
-# Installs the programs under the prefix /usr/local into a staging root and
+# Installs the udev rule's component under the prefix /usr/local into a staging root and
 # checks that the udev rule lands in udev's own rules folder, where udev
 # reads it, and nowhere under the prefix.
 # Takes -D BINARY_DIR=<build tree> -D RULES_DIR=<udev rules folder> -D STAGE=<scratch folder>.
 file(REMOVE_RECURSE ${STAGE})
 execute_process(
   COMMAND ${CMAKE_COMMAND} -E env DESTDIR=${STAGE}
-          ${CMAKE_COMMAND} --install ${BINARY_DIR} --component programs --prefix /usr/local
+          ${CMAKE_COMMAND} --install ${BINARY_DIR} --component common --prefix /usr/local
   RESULT_VARIABLE result
   OUTPUT_QUIET)
 if(NOT result EQUAL 0)

@@ -8,6 +8,7 @@
 #include "hidhost/sim_device.h"
 #include "hidhost/wide_text.h"
 #include "presets.h"
+#include "reader_state.h"
 
 namespace hidhost::sim {
 
@@ -88,11 +89,18 @@ std::vector<uint8_t> HexBytes(const std::string& field, const json& v) {
   return bytes;
 }
 
-std::string TranscriptPath(const std::string& field, const json& v, const std::string& baseDir) {
+// A file path of the device file, taken from the device file's folder when
+// relative.
+std::string FilePath(const std::string& field, const json& v, const std::string& baseDir) {
   std::string path = Text(field, v);
   if (path.empty()) Fail(field, "empty path");
   std::filesystem::path p(path);
   if (p.is_relative() && !baseDir.empty()) p = std::filesystem::path(baseDir) / p;
+  return p.string();
+}
+
+std::string TranscriptPath(const std::string& field, const json& v, const std::string& baseDir) {
+  const std::filesystem::path p(FilePath(field, v, baseDir));
   std::ofstream probe(p, std::ios::out | std::ios::app);
   if (!probe) Fail(field, "cannot open \"" + p.string() + "\" for writing");
   return p.string();
@@ -144,6 +152,51 @@ bool ReaderField(const std::string& field, const std::string& key, const json& v
     return false;
   }
   return true;
+}
+
+constexpr size_t kMaxStateFileBytes = 64 * 1024;
+
+// The reader's saved state over the device file's settings. A state file
+// that does not exist yet is made from those settings, so that a file that
+// cannot be written is found now rather than at the first setting write.
+void LoadReaderState(const std::string& field, ReaderOptions* r) {
+  const std::filesystem::path path(r->stateFile);
+  const std::string quoted = "\"" + r->stateFile + "\"";
+  std::error_code ec;
+  if (!std::filesystem::exists(path, ec)) {
+    std::string error;
+    if (!SaveReaderState(r->stateFile, *r, &error)) Fail(field, error);
+    return;
+  }
+  if (!std::filesystem::is_regular_file(path, ec)) Fail(field, quoted + " is not a file");
+  std::ifstream in(path, std::ios::binary);
+  std::string text(kMaxStateFileBytes + 1, '\0');
+  in.read(text.data(), static_cast<std::streamsize>(text.size()));
+  if (in.bad() || (!in && !in.eof())) Fail(field, quoted + " cannot be read");
+  text.resize(static_cast<size_t>(in.gcount()));
+  if (text.size() > kMaxStateFileBytes) Fail(field, quoted + " is larger than 64 KiB");
+  try {
+    json state;
+    try {
+      state = json::parse(text);
+    } catch (const json::exception& e) {
+      std::string what = e.what();
+      size_t at = what.find("parse error");
+      Fail("(file)", "not valid JSON: " + (at == std::string::npos ? what : what.substr(at)));
+    }
+    if (!state.is_object()) Fail("(file)", "expected an object such as {\"language\": \"0\", \"writes\": 3}");
+    for (const auto& [key, v] : state.items()) {
+      if (key == "writes") {
+        r->writes = static_cast<uint32_t>(Unsigned(key, v, 0xFFFFFFFF, false));
+      } else if (key == "language" || key == "polling_interval" || key == "turbo_speed") {
+        ReaderField(key, key, v, r);
+      } else {
+        Fail(key, "unknown field (a state file holds language, polling_interval, turbo_speed and writes)");
+      }
+    }
+  } catch (const FieldError& e) {
+    Fail(field, quoted + ": " + e.text);
+  }
 }
 
 void GenericField(const std::string& field, const std::string& key, const json& v,
@@ -206,12 +259,17 @@ void LoadDevice(const std::string& field, const json& device, const std::string&
   for (const auto& [key, v] : device.items()) {
     const std::string sub = field + "." + key;
     if (key == "preset" || CommonField(sub, key, v, baseDir, &o)) continue;
+    if (preset == "reader" && key == "state_file") {
+      o.reader.stateFile = FilePath(sub, v, baseDir);
+      continue;
+    }
     if (preset == "reader" && ReaderField(sub, key, v, &o.reader)) continue;
     if (!preset.empty()) {
       Fail(sub, IsGenericOnly(key) ? "not taken by a preset device" : "unknown field");
     }
     GenericField(sub, key, v, &definition);
   }
+  if (!o.reader.stateFile.empty()) LoadReaderState(field + ".state_file", &o.reader);
   if (!preset.empty()) {
     std::string error;
     auto presetModels = MakePresetModels(preset, o, &error);

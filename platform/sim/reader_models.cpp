@@ -1,5 +1,7 @@
 #include "reader_models.h"
 
+#include "reader_state.h"
+
 namespace hidhost::sim {
 
 namespace {
@@ -100,25 +102,38 @@ void ReaderConfigModel::Answer(const std::vector<uint8_t>& payload) {
       default: break;
     }
   } else if (payload.size() == 4 && payload[0] == kWrite && payload[2] == 0x01) {
-    const uint8_t v = payload[3];
-    switch (payload[1]) {
-      case kLanguage:
-        if (v < '0' || v > ':') break;
-        options_.language = v;
-        return QueueAnswer({}, true);
-      case kPolling:
-        if (v == 0) break;
-        options_.pollingInterval = v;
-        return QueueAnswer({}, true);
-      case kTurbo:
-        if (v == 0 || v == '0') options_.turboSpeed = '0';
-        else if (v == 1 || v == '1') options_.turboSpeed = '1';
-        else break;
-        return QueueAnswer({}, true);
-      default: break;
-    }
+    return QueueAnswer({}, StoreSetting(payload[1], payload[3]));
   }
   QueueAnswer({}, false);
+}
+
+// A setting write: true when the value is valid, the reader has writes left
+// and, with a state file, the new state reached it. Anything else changes
+// nothing.
+bool ReaderConfigModel::StoreSetting(uint8_t function, uint8_t value) {
+  ReaderOptions next = options_;
+  switch (function) {
+    case kLanguage:
+      if (value < '0' || value > ':') return false;
+      next.language = value;
+      break;
+    case kPolling:
+      if (value == 0) return false;
+      next.pollingInterval = value;
+      break;
+    case kTurbo:
+      if (value == 0 || value == '0') next.turboSpeed = '0';
+      else if (value == 1 || value == '1') next.turboSpeed = '1';
+      else return false;
+      break;
+    default: return false;
+  }
+  if (options_.writes >= kReaderWriteLimit) return false;
+  ++next.writes;
+  std::string error;
+  if (!options_.stateFile.empty() && !SaveReaderState(options_.stateFile, next, &error)) return false;
+  options_ = std::move(next);
+  return true;
 }
 
 // Queues 02 06 <data> 03 LRC (or 02 15 03 LRC) as feature reports of the

@@ -19,7 +19,12 @@ struct ReaderOptions {
   uint8_t turboSpeed = '0';        // '0' or '1'
   std::string versionText = "KAVRO KB V2.15";
   uint32_t answerDelayReads = 3;   // empty get-feature reads before an answer
+  uint32_t writes = 0;             // setting writes taken so far
+  std::string stateFile;           // empty: the settings last as long as the model
 };
+
+// A reader takes this many setting writes; it refuses every one after them.
+constexpr uint32_t kReaderWriteLimit = 254;
 
 // The configuration interface of the current reader. It collects frames
 // (STX payload ETX LRC) from the reports written to it and answers each
@@ -37,6 +42,7 @@ class ReaderConfigModel : public DeviceModel {
   void CheckFrameEnd();
   void Answer(const std::vector<uint8_t>& payload);
   void QueueAnswer(const std::vector<uint8_t>& data, bool ack);
+  bool StoreSetting(uint8_t function, uint8_t value);
 
   ReaderOptions options_;
   bool collecting_ = false;

@@ -20,9 +20,12 @@ namespace {
 using utility::ControlId;
 
 constexpr const char* kNakPrefix = "02 15";
+// Over SSH there is no seat for the rule's desktop-user access: the group's
+// access, or root's, is what a remote login gets.
 constexpr const char* kUdevAdvice =
     "install the udev rule 70-card-readers.rules (see README), then run 'sudo udevadm control "
-    "--reload-rules && sudo udevadm trigger' or plug the reader in again";
+    "--reload-rules && sudo udevadm trigger' or plug the reader in again; from an SSH login, "
+    "run as root (sudo, or Ansible's become) or as a member of the group plugdev";
 
 std::string NoReaderMessage(const ReaderStatus& status, const Options& options) {
   if (!status.interfaces.empty()) {

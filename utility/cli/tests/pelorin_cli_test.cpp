@@ -102,6 +102,8 @@ const Case kCases[] = {
     {"PathPicksOneInterface", "reader",
      {"--path", "sim:hid#vid_1C5E&pid_2420&mi_01", "polling"}, 0, "HID KB polling setting is 8", ""},
     {"NoReaderIsExitThree", "none", {"version"}, 3, "", "no reader found"},
+    {"AccessDeniedAdviceReachesSshUsers", R"j({"devices":[{"preset":"reader","openable":false}]})j",
+     {"version"}, 3, "", "run as root (sudo, or Ansible's become) or as a member of the group plugdev"},
     {"UnknownCommandIsUsage", "reader", {"--json", "frob"}, 2, R"j("exit_code":2)j",
      "unknown command 'frob'"},
     {"HelpGoesToStdout", "none", {"run", "--help"}, 0, "Usage: pelorin-cli [options] run FILE", ""},
