@@ -18,6 +18,7 @@ namespace pelorincli {
 struct Options {
   bool json = false;
   bool yes = false;
+  bool check = false;  // apply: say what would change, write nothing
   std::string path;    // empty: every matching interface
   std::string serial;  // empty: any serial number
 };
@@ -69,5 +70,7 @@ Outcome Set(const std::vector<std::string>& args, const Options& options, Consol
 Outcome Send(const std::string& text, bool hex, const Options& options, Console& console);
 // `file` "-" reads the script from standard input.
 Outcome RunScript(const std::string& file, const Options& options, Console& console);
+// `args` are the settings, each "NAME=VALUE".
+Outcome Apply(const std::vector<std::string>& args, const Options& options, Console& console);
 
 }  // namespace pelorincli

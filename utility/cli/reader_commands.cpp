@@ -1,6 +1,4 @@
 // status, the reviews, the writes and the single sends.
-#include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <optional>
 
@@ -9,10 +7,10 @@
 #include "pelorin_cli.h"
 #include "reader_link/reader_device.h"
 #include "reader_status.h"
+#include "setting_values.h"
 #include "utility/control_ids.h"
 #include "utility/setting_codes.h"
 #include "utility/setting_commands.h"
-#include "utility/setting_field.h"
 
 namespace pelorincli {
 namespace {
@@ -66,32 +64,6 @@ Outcome FromRecord(const std::string& record) {
 std::string ValueAfter(const std::string& record, const std::string& marker) {
   const size_t at = record.rfind(marker);
   return at == std::string::npos ? std::string() : record.substr(at + marker.size());
-}
-
-std::string Lower(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
-
-const utility::LanguageEntry* FindLanguage(const std::string& word) {
-  for (const utility::LanguageEntry& entry : utility::kLanguages) {
-    if (Lower(entry.name) == Lower(word)) return &entry;
-  }
-  const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
-  if (!word.empty() && word.size() <= 2 && std::ranges::all_of(word, isDigit)) {
-    const size_t index = std::stoul(word);
-    if (index < utility::kLanguages.size()) return &utility::kLanguages[index];
-  }
-  return nullptr;
-}
-
-std::string LanguageChoices() {
-  std::string names;
-  for (const utility::LanguageEntry& entry : utility::kLanguages) {
-    if (!names.empty()) names += ", ";
-    names += entry.name;
-  }
-  return names;
 }
 
 // One review on a reader known to be there: its record, and its value in
@@ -248,49 +220,26 @@ Outcome Show(const Options& options, Console& console) {
 
 Outcome Set(const std::vector<std::string>& args, const Options& options, Console& console) {
   Outcome outcome;
-  const std::string& what = args[0];
-  const std::string& value = args[1];
-  const utility::LanguageEntry* language = nullptr;
-  std::optional<int> number;
-  if (what == "language") {
-    language = FindLanguage(value);
-    if (language == nullptr) {
-      outcome.code = kExitUsage;
-      outcome.error = "unknown language '" + value + "': give a number from 0 to 10 or one of " +
-                      LanguageChoices();
-      return outcome;
-    }
-  } else if (what == "polling") {
-    const utility::SettingFieldCheck check = utility::CheckSettingField(value);
-    if (!check.ok) {
-      outcome.code = kExitUsage;
-      outcome.error = "polling interval '" + value + "': " + check.message;
-      return outcome;
-    }
-    number = check.value;
-  } else if (what == "turbo") {
-    // "On" and "Off" as the review prints them, in any case.
-    const std::string word = Lower(value);
-    if (word == "on" || word == "1") number = 1;
-    if (word == "off" || word == "0") number = 0;
-    if (!number) {
-      outcome.code = kExitUsage;
-      outcome.error = "turbo speed '" + value + "': give On or Off";
-      return outcome;
-    }
-  } else {
+  const std::optional<Setting> setting = SettingByName(args[0]);
+  if (!setting) {
     outcome.code = kExitUsage;
-    outcome.error = "cannot set '" + what + "': give language, polling or turbo";
+    outcome.error = "cannot set '" + args[0] + "': give language, polling or turbo";
+    return outcome;
+  }
+  const ParsedValue parsed = ParseSettingValue(*setting, args[1]);
+  if (!parsed.value) {
+    outcome.code = kExitUsage;
+    outcome.error = parsed.error;
     return outcome;
   }
   if (!RequireReader(options, &outcome)) return outcome;
 
   HeadlessUtility utility(console, options);
   utility::SettingCommands settings(utility.Context());
-  utility.prompter.settingValue = number;
-  if (language != nullptr) {
-    settings.SetLanguage(*language);
-  } else if (what == "polling") {
+  utility.prompter.settingValue = parsed.value;
+  if (*setting == Setting::Language) {
+    settings.SetLanguage(utility::kLanguages.at(static_cast<size_t>(*parsed.value)));
+  } else if (*setting == Setting::Polling) {
     settings.SetPollingInterval();
   } else {
     settings.SetTurboSpeed();
