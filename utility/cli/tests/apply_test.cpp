@@ -38,15 +38,16 @@ std::vector<std::string> WritesIn(const std::vector<std::string>& transcript) {
   return writes;
 }
 
-std::shared_ptr<hidhost::sim::SimulatedHost> MakeHost(const Case& c,
-                                                       std::shared_ptr<hidhost::sim::VirtualClock> clock) {
+// `state` names the reader's state file, which the caller removes.
+std::shared_ptr<hidhost::sim::SimulatedHost> MakeHost(
+    const Case& c, std::shared_ptr<hidhost::sim::VirtualClock> clock, std::filesystem::path* state) {
   if (c.writesTaken < 0) return hidhost::sim::SimulatedHost::Create(c.devices, clock);
-  const auto state = std::filesystem::temp_directory_path() /
-                     ("apply_test_" + std::string(c.name) + "_" +
-                      std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + ".json");
-  std::ofstream(state) << R"({"writes":)" << c.writesTaken << "}";
+  *state = std::filesystem::temp_directory_path() /
+           ("apply_test_" + std::string(c.name) + "_" +
+            std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + ".json");
+  std::ofstream(*state) << R"({"writes":)" << c.writesTaken << "}";
   const nlohmann::json devices = {
-      {"devices", {{{"preset", "reader"}, {"state_file", state.generic_string()}}}}};
+      {"devices", {{{"preset", "reader"}, {"state_file", state->generic_string()}}}}};
   return hidhost::sim::SimulatedHost::CreateFromJson(devices.dump(), "test", clock);
 }
 
@@ -55,7 +56,8 @@ class ApplyTest : public ::testing::TestWithParam<Case> {};
 TEST_P(ApplyTest, WritesWhatDiffersAndReports) {
   const Case& c = GetParam();
   auto clock = std::make_shared<hidhost::sim::VirtualClock>();
-  const auto host = MakeHost(c, clock);
+  std::filesystem::path state;
+  const auto host = MakeHost(c, clock, &state);
   hidhost::InstallHost(host);
   std::ostringstream out, err;
   int code = -1;
@@ -75,6 +77,7 @@ TEST_P(ApplyTest, WritesWhatDiffersAndReports) {
   }
   EXPECT_EQ(WritesIn(host->Transcript()), c.writes);
   hidhost::InstallHost(hidhost::sim::SimulatedHost::Create("none", clock));
+  if (!state.empty()) std::filesystem::remove(state);
 }
 
 const Case kCases[] = {
