@@ -3,10 +3,12 @@
 #include <cctype>
 #include <cstdio>
 #include <optional>
+#include <span>
 
 #include "command_text.h"
 #include "outcome.h"
 #include "pelorin_cli.h"
+#include "reader_link/command_codec.h"
 #include "reader_link/reader_device.h"
 #include "reader_status.h"
 #include "utility/control_ids.h"
@@ -19,7 +21,7 @@ namespace {
 
 using utility::ControlId;
 
-constexpr const char* kNakPrefix = "02 15";
+constexpr uint8_t kNak = 0x15;
 constexpr const char* kUdevAdvice =
     "install the udev rule 70-card-readers.rules (see README), then run 'sudo udevadm control "
     "--reload-rules && sudo udevadm trigger' or plug the reader in again";
@@ -49,20 +51,28 @@ std::string Hex4(uint16_t value) {
   return text;
 }
 
-// Shows the history box's record and checks its answer.
-Outcome FromRecord(const std::string& record) {
+// "%02X " text without its last space.
+std::string HexField(std::span<const uint8_t> bytes) {
+  std::string text = readerlink::HexBytesText(bytes);
+  if (!text.empty()) text.pop_back();
+  return text;
+}
+
+// Shows `record` as Pelorin's history box does and reports the exchange's
+// frame and `answer`, checked.
+Outcome FromExchange(const readerlink::ExchangeResult& exchange,
+                     std::span<const uint8_t> answer, const std::string& record) {
   Outcome outcome;
   outcome.text = AsLines(record);
-  outcome.json["frame"] = RecordField(record, "Command:  ");
-  outcome.json["answer"] = RecordField(record, "Response:  ");
-  CheckAnswer(RecordField(record, "Response:  "), &outcome);
+  outcome.json["frame"] = HexField(exchange.frame);
+  outcome.json["answer"] = HexField(answer);
+  CheckAnswer(answer, &outcome);
   return outcome;
 }
 
-// The words after `marker` in the last line of a review record.
-std::string ValueAfter(const std::string& record, const std::string& marker) {
-  const size_t at = record.rfind(marker);
-  return at == std::string::npos ? std::string() : record.substr(at + marker.size());
+// A send's outcome: its exchange record and the last answer.
+Outcome FromSend(const readerlink::ExchangeResult& exchange) {
+  return FromExchange(exchange, exchange.answer(), utility::ExchangeRecord(exchange));
 }
 
 std::string Lower(std::string text) {
@@ -96,10 +106,8 @@ std::string LanguageChoices() {
 Outcome ReviewOne(const std::string& what, const Options& options, Console& console) {
   HeadlessUtility utility(console, options);
   utility::SettingCommands settings(utility.Context());
-  std::string marker = " setting is ";
   if (what == "version") {
     settings.ReviewVersion();
-    marker = "Firmware Version: ";
   } else if (what == "language") {
     settings.ReviewLanguage();
   } else if (what == "polling") {
@@ -107,10 +115,10 @@ Outcome ReviewOne(const std::string& what, const Options& options, Console& cons
   } else {
     settings.ReviewTurboSpeed();
   }
-  const std::string record = utility.controls.Text(ControlId::HistoryBox);
-  Outcome outcome = FromRecord(record);
+  const utility::ReviewResult& review = settings.LastReview();
+  Outcome outcome = FromExchange(review.exchange, review.answer, review.record);
   if (outcome.code != kExitDone) return outcome;
-  const std::string value = ValueAfter(record, marker);
+  const std::string& value = review.value;
   if (what == "polling" && !value.empty() && value.size() <= 3 &&
       value.find_first_not_of("0123456789") == std::string::npos) {
     outcome.json["value"] = std::stoi(value);
@@ -143,8 +151,9 @@ bool RequireReader(const Options& options, Outcome* outcome) {
   return false;
 }
 
-bool CheckAnswer(const std::string& answer, Outcome* outcome) {
-  if (answer.find_first_not_of(' ') == std::string::npos) {
+bool CheckAnswer(std::span<const uint8_t> answer, Outcome* outcome) {
+  answer = readerlink::WithoutPadding(answer);
+  if (answer.empty()) {
     outcome->code = kExitNoAnswer;
     const std::string denied = ReaderDeniedPath();
     outcome->error =
@@ -155,7 +164,7 @@ bool CheckAnswer(const std::string& answer, Outcome* outcome) {
                   kUdevAdvice;
     return false;
   }
-  if (answer.starts_with(kNakPrefix)) {
+  if (answer.size() >= 2 && answer[0] == readerlink::kStx && answer[1] == kNak) {
     outcome->code = kExitNoAnswer;
     outcome->error = "the reader refused the command (NAK): check the command and its value";
     return false;
@@ -175,15 +184,6 @@ bool TakeErrorMessages(CliPrompter& prompter, Outcome* outcome) {
     }
   }
   return clean;
-}
-
-std::string RecordField(const std::string& record, const std::string& label) {
-  const size_t at = record.find(label);
-  if (at == std::string::npos) return {};
-  const size_t from = at + label.size();
-  std::string field = record.substr(from, record.find("\r\n", from) - from);
-  while (!field.empty() && field.back() == ' ') field.pop_back();
-  return field;
 }
 
 std::string AsLines(const std::string& text) {
@@ -299,13 +299,13 @@ Outcome Set(const std::vector<std::string>& args, const Options& options, Consol
                     "to ask on)";
     return outcome;
   }
-  if (utility.sender.LastFrame().empty()) {
+  if (utility.sender.LastExchange().frame.empty()) {
     outcome.code = kExitDeclined;
     outcome.error = "declined: nothing was written";
     return outcome;
   }
   std::vector<std::string> notes = std::move(outcome.notes);
-  outcome = FromRecord(utility.controls.Text(ControlId::HistoryBox));
+  outcome = FromSend(utility.sender.LastExchange());
   outcome.notes = std::move(notes);
   return outcome;
 }
@@ -331,15 +331,12 @@ Outcome Send(const std::string& argument, bool hex, const Options& options, Cons
   if (!TakeErrorMessages(utility.prompter, &outcome)) {
     // A typed command that no reader took is said as Pelorin says it, with
     // the status of a reader that did not answer.
-    if (!hex && !utility.sender.LastFrame().empty()) outcome.code = kExitNoAnswer;
+    if (!hex && !utility.sender.LastExchange().frame.empty()) outcome.code = kExitNoAnswer;
     return outcome;
   }
   // A typed send shows only the text in Pelorin's history; the tool shows
   // the exchange as a hexadecimal send does.
-  const std::string record = hex ? utility.controls.Text(ControlId::HistoryBox)
-                                 : utility::ExchangeRecord(utility.sender.LastFrame(),
-                                                           utility.sender.LastAnswer());
-  outcome = FromRecord(record);
+  outcome = FromSend(utility.sender.LastExchange());
   if (!hex && text.size() >= 2 && text[1] == 'Y') {
     outcome.notes.push_back("the reader types its answer to '" + argument +
                             "' as keyboard input, which pelorin-cli cannot see");
