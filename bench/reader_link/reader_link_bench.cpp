@@ -77,21 +77,21 @@ void ExchangeRealTime(benchmark::State& state) {
   const uint8_t command[] = {0x52, 0x24};
   const std::vector<uint8_t> frame = readerlink::BuildHexFrame(command);
   double overheadMs = 0, oversleepMs = 0, workMs = 0;
-  std::string text;
+  std::vector<uint8_t> answer;
   for (auto _ : state) {
     clock->TakeSleptMs();
     const auto start = std::chrono::steady_clock::now();
     ReaderDevice device;
     device.OpenByIndex(index);
     hidhost::SleepMs(readerlink::kExchangeLeadMs);
-    device.ExchangeAsText(frame.data(), int32_t(frame.size()), &text);
+    answer = device.Exchange(frame).answer;
     const std::chrono::duration<double, std::milli> wall = std::chrono::steady_clock::now() - start;
     const double slept = clock->TakeSleptMs();
     overheadMs += wall.count() - kFixedWaitMs;
     oversleepMs += slept - kFixedWaitMs;
     workMs += wall.count() - slept;
   }
-  if (text.empty()) state.SkipWithError("the simulated reader gave no answer");
+  if (answer.empty()) state.SkipWithError("the simulated reader gave no answer");
   const double n = double(state.iterations());
   state.counters["overhead_ms"] = overheadMs / n;
   state.counters["oversleep_ms"] = oversleepMs / n;

@@ -47,7 +47,8 @@ TEST_F(SimulatedReaderTest, SendScanReachesTheConfigurationInterface) {
   ReaderDevice device;
   std::string text;
   const int ran = ScanAndExchange(device, [&](ReaderDevice& d, int32_t) {
-    d.ExchangeAsText(kReviewLanguage.data(), int32_t(kReviewLanguage.size()), &text);
+    const InterfaceExchange result = d.Exchange(kReviewLanguage);
+    if (result.answered) text = HexBytesText(result.answer);
   });
   EXPECT_EQ(ran, 2);  // the keyboard interface matches too, but takes no frame
   EXPECT_EQ(text, "02 06 30 03 37 ");
@@ -135,9 +136,9 @@ TEST_F(SimulatedReaderTest, LongReportsKeepTheAnswer) {
             length + "}");
     ReaderDevice device;
     ASSERT_TRUE(device.OpenByIndex(1));
-    std::string text;
-    EXPECT_TRUE(device.ExchangeAsText(kReviewLanguage.data(), 5, &text)) << length;
-    EXPECT_NE(text, "") << length;
+    const InterfaceExchange result = device.Exchange(kReviewLanguage);
+    EXPECT_TRUE(result.answered) << length;
+    EXPECT_FALSE(result.answer.empty()) << length;
     EXPECT_EQ(device.GetHandle(), nullptr);
   }
 }
@@ -165,8 +166,7 @@ TEST_F(SimulatedReaderTest, SendScanWritesNoFrameToAnOlderReader) {
     std::vector<int32_t> reached;
     ScanAndExchange(device, [&](ReaderDevice& d, int32_t index) {
       reached.push_back(index);
-      std::string text;
-      d.ExchangeAsText(kReviewLanguage.data(), int32_t(kReviewLanguage.size()), &text);
+      d.Exchange(kReviewLanguage);
     });
     ASSERT_EQ(reached.size(), 2u);  // the current reader's two interfaces
     for (const std::string& line : host_->Transcript()) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <nlohmann/json.hpp>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -50,15 +51,11 @@ struct HeadlessUtility {
 // Fails with exit 3 and what to do when no current reader is present.
 bool RequireReader(const Options& options, Outcome* outcome);
 
-// Exit 1 with the reason when `answer` ("%02X " text) is empty or a NAK.
-bool CheckAnswer(const std::string& answer, Outcome* outcome);
+// Exit 1 with the reason when `answer` is empty or a NAK.
+bool CheckAnswer(std::span<const uint8_t> answer, Outcome* outcome);
 
 // Exit 2 with the first message box that carries the caption "Error".
 bool TakeErrorMessages(CliPrompter& prompter, Outcome* outcome);
-
-// The text between `label` and the next CR LF of an exchange record, without
-// its trailing space ("Response:  " gives the answer bytes).
-std::string RecordField(const std::string& record, const std::string& label);
 
 // CR LF line ends as the terminal wants them, with a final line end.
 std::string AsLines(const std::string& text);

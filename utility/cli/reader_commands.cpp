@@ -1,10 +1,12 @@
 // status, the reviews, the writes and the single sends.
 #include <cstdio>
 #include <optional>
+#include <span>
 
 #include "command_text.h"
 #include "outcome.h"
 #include "pelorin_cli.h"
+#include "reader_link/command_codec.h"
 #include "reader_link/reader_device.h"
 #include "reader_status.h"
 #include "setting_values.h"
@@ -17,7 +19,7 @@ namespace {
 
 using utility::ControlId;
 
-constexpr const char* kNakPrefix = "02 15";
+constexpr uint8_t kNak = 0x15;
 // Over SSH there is no seat for the rule's desktop-user access: the group's
 // access, or root's, is what a remote login gets.
 constexpr const char* kUdevAdvice =
@@ -50,20 +52,28 @@ std::string Hex4(uint16_t value) {
   return text;
 }
 
-// Shows the history box's record and checks its answer.
-Outcome FromRecord(const std::string& record) {
+// "%02X " text without its last space.
+std::string HexField(std::span<const uint8_t> bytes) {
+  std::string text = readerlink::HexBytesText(bytes);
+  if (!text.empty()) text.pop_back();
+  return text;
+}
+
+// Shows `record` as Pelorin's history box does and reports the exchange's
+// frame and `answer`, checked.
+Outcome FromExchange(const readerlink::ExchangeResult& exchange,
+                     std::span<const uint8_t> answer, const std::string& record) {
   Outcome outcome;
   outcome.text = AsLines(record);
-  outcome.json["frame"] = RecordField(record, "Command:  ");
-  outcome.json["answer"] = RecordField(record, "Response:  ");
-  CheckAnswer(RecordField(record, "Response:  "), &outcome);
+  outcome.json["frame"] = HexField(exchange.frame);
+  outcome.json["answer"] = HexField(answer);
+  CheckAnswer(answer, &outcome);
   return outcome;
 }
 
-// The words after `marker` in the last line of a review record.
-std::string ValueAfter(const std::string& record, const std::string& marker) {
-  const size_t at = record.rfind(marker);
-  return at == std::string::npos ? std::string() : record.substr(at + marker.size());
+// A send's outcome: its exchange record and the last answer.
+Outcome FromSend(const readerlink::ExchangeResult& exchange) {
+  return FromExchange(exchange, exchange.answer(), utility::ExchangeRecord(exchange));
 }
 
 // One review on a reader known to be there: its record, and its value in
@@ -71,10 +81,8 @@ std::string ValueAfter(const std::string& record, const std::string& marker) {
 Outcome ReviewOne(const std::string& what, const Options& options, Console& console) {
   HeadlessUtility utility(console, options);
   utility::SettingCommands settings(utility.Context());
-  std::string marker = " setting is ";
   if (what == "version") {
     settings.ReviewVersion();
-    marker = "Firmware Version: ";
   } else if (what == "language") {
     settings.ReviewLanguage();
   } else if (what == "polling") {
@@ -82,10 +90,10 @@ Outcome ReviewOne(const std::string& what, const Options& options, Console& cons
   } else {
     settings.ReviewTurboSpeed();
   }
-  const std::string record = utility.controls.Text(ControlId::HistoryBox);
-  Outcome outcome = FromRecord(record);
+  const utility::ReviewResult& review = settings.LastReview();
+  Outcome outcome = FromExchange(review.exchange, review.answer, review.record);
   if (outcome.code != kExitDone) return outcome;
-  const std::string value = ValueAfter(record, marker);
+  const std::string& value = review.value;
   if (what == "polling" && !value.empty() && value.size() <= 3 &&
       value.find_first_not_of("0123456789") == std::string::npos) {
     outcome.json["value"] = std::stoi(value);
@@ -118,8 +126,9 @@ bool RequireReader(const Options& options, Outcome* outcome) {
   return false;
 }
 
-bool CheckAnswer(const std::string& answer, Outcome* outcome) {
-  if (answer.find_first_not_of(' ') == std::string::npos) {
+bool CheckAnswer(std::span<const uint8_t> answer, Outcome* outcome) {
+  answer = readerlink::WithoutPadding(answer);
+  if (answer.empty()) {
     outcome->code = kExitNoAnswer;
     const std::string denied = ReaderDeniedPath();
     outcome->error =
@@ -130,7 +139,7 @@ bool CheckAnswer(const std::string& answer, Outcome* outcome) {
                   kUdevAdvice;
     return false;
   }
-  if (answer.starts_with(kNakPrefix)) {
+  if (answer.size() >= 2 && answer[0] == readerlink::kStx && answer[1] == kNak) {
     outcome->code = kExitNoAnswer;
     outcome->error = "the reader refused the command (NAK): check the command and its value";
     return false;
@@ -150,15 +159,6 @@ bool TakeErrorMessages(CliPrompter& prompter, Outcome* outcome) {
     }
   }
   return clean;
-}
-
-std::string RecordField(const std::string& record, const std::string& label) {
-  const size_t at = record.find(label);
-  if (at == std::string::npos) return {};
-  const size_t from = at + label.size();
-  std::string field = record.substr(from, record.find("\r\n", from) - from);
-  while (!field.empty() && field.back() == ' ') field.pop_back();
-  return field;
 }
 
 std::string AsLines(const std::string& text) {
@@ -251,13 +251,13 @@ Outcome Set(const std::vector<std::string>& args, const Options& options, Consol
                     "to ask on)";
     return outcome;
   }
-  if (utility.sender.LastFrame().empty()) {
+  if (utility.sender.LastExchange().frame.empty()) {
     outcome.code = kExitDeclined;
     outcome.error = "declined: nothing was written";
     return outcome;
   }
   std::vector<std::string> notes = std::move(outcome.notes);
-  outcome = FromRecord(utility.controls.Text(ControlId::HistoryBox));
+  outcome = FromSend(utility.sender.LastExchange());
   outcome.notes = std::move(notes);
   return outcome;
 }
@@ -283,15 +283,12 @@ Outcome Send(const std::string& argument, bool hex, const Options& options, Cons
   if (!TakeErrorMessages(utility.prompter, &outcome)) {
     // A typed command that no reader took is said as Pelorin says it, with
     // the status of a reader that did not answer.
-    if (!hex && !utility.sender.LastFrame().empty()) outcome.code = kExitNoAnswer;
+    if (!hex && !utility.sender.LastExchange().frame.empty()) outcome.code = kExitNoAnswer;
     return outcome;
   }
   // A typed send shows only the text in Pelorin's history; the tool shows
   // the exchange as a hexadecimal send does.
-  const std::string record = hex ? utility.controls.Text(ControlId::HistoryBox)
-                                 : utility::ExchangeRecord(utility.sender.LastFrame(),
-                                                           utility.sender.LastAnswer());
-  outcome = FromRecord(record);
+  outcome = FromSend(utility.sender.LastExchange());
   if (!hex && text.size() >= 2 && text[1] == 'Y') {
     outcome.notes.push_back("the reader types its answer to '" + argument +
                             "' as keyboard input, which pelorin-cli cannot see");

@@ -1,7 +1,7 @@
 // One read and one write of one setting, the two steps `apply` is made of.
-// A read sends the setting's review command and takes the value byte of the
-// reader's answer; a write sends the setting's write command as Pelorin's
-// menu does, without asking (the caller has asked).
+// A read runs the setting's review, as the reading commands do, and takes
+// the value byte of the reader's answer; a write sends the setting's write
+// command as Pelorin's menu does, without asking (the caller has asked).
 #pragma once
 
 #include <cstdint>

@@ -19,10 +19,8 @@ std::vector<std::string> Send(std::shared_ptr<Host> host, const std::vector<uint
   std::vector<std::string> answers;
   readerlink::ReaderDevice device(readerlink::kDeviceTypeQuery);
   readerlink::ScanAndExchange(device, [&](readerlink::ReaderDevice& reader, int32_t) {
-    std::string text;
-    if (reader.ExchangeAsText(frame.data(), static_cast<int32_t>(frame.size()), &text)) {
-      answers.push_back(text);
-    }
+    const readerlink::InterfaceExchange result = reader.Exchange(frame);
+    if (result.answered) answers.push_back(readerlink::HexBytesText(result.answer));
   });
   device.Close();
   InstallHost(nullptr);

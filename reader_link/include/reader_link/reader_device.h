@@ -10,10 +10,12 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 
 #include "hidhost/hidp.h"
 #include "hidhost/host.h"
+#include "reader_link/exchange_result.h"
 
 namespace readerlink {
 
@@ -37,8 +39,8 @@ constexpr int32_t kDeviceTypeReadWrite = 5;
 constexpr int32_t kKindReader = 3;
 
 // Fixed sizes of the exchange.
-constexpr uint32_t kCommandBufferBytes = 128;   // longest frame ExchangeAsText takes
-constexpr uint32_t kAnswerBufferBytes = 1024;   // answer capacity of ExchangeAsText
+constexpr uint32_t kCommandBufferBytes = 128;   // longest frame Exchange takes
+constexpr uint32_t kAnswerBufferBytes = 1024;   // answer capacity of a command's exchange
 
 // Fixed timings of the exchange, in milliseconds, and its limits.
 constexpr uint32_t kWriteRetryWaitMs = 10;    // after each refused report write
@@ -141,15 +143,15 @@ class ReaderDevice : public HidReportDevice {
   hidhost::Device* GetHandle() const override;
   std::string GetDevicePath() const override;
 
-  // Empties `*text`, opens the object at its stored member index when it has
-  // no open interface, runs ExchangeFrame with a 1024-byte answer buffer,
-  // closes the device and renders the answer, trailing zero bytes trimmed
-  // (the first byte always kept), as "%02X " per byte: 06 41 0A gives
-  // "06 41 0A ". False, with the text empty, when `text` is null, the frame
-  // is longer than 128 bytes, negative, or null while not empty (nothing is
-  // opened or written then), when the device cannot be opened, or when
-  // ExchangeFrame fails (the device then stays open).
-  virtual bool ExchangeAsText(const uint8_t* frame, int32_t length, std::string* text);
+  // Exchanges `frame` with the open interface (ExchangeFrame with room for
+  // `capacity` answer bytes) and closes the device. The result names the
+  // interface, says whether the whole frame was written and whether the
+  // answer's reads ran to their end, and holds the bytes received without
+  // the report padding after the last non-zero one (kept also when the
+  // exchange failed after them). Nothing is written when the object is not
+  // open or the frame is longer than 128 bytes.
+  InterfaceExchange Exchange(std::span<const uint8_t> frame,
+                             uint32_t capacity = kAnswerBufferBytes);
 
   // Writes `frame` in feature reports as ExchangeFrame does, with up to three
   // calls per report, but a report refused three times does not stop the
@@ -158,16 +160,11 @@ class ReaderDevice : public HidReportDevice {
   // empty frame, a closed object, or a feature report below 2 bytes.
   virtual bool SendFrame(const uint8_t* frame, uint32_t length);
 
-  // Whether the last ExchangeFrame or ExchangeAsText wrote every report of
-  // its frame, whatever became of the answer: a reader unplugged during the
-  // answer's reads has taken the frame all the same.
-  bool FrameWritten() const { return frameWritten_; }
-
   // The product ID recorded by the last ProbeInterface that met a reader
   // (0x0200 or 0x2420), 0 before; kept across Close.
   uint16_t RecordedProductId() const { return productId_; }
   // The position stored by the last OpenByIndex on a closed object (-1
-  // before); ExchangeAsText reopens the object there.
+  // before).
   int32_t MemberIndex() const { return memberIndex_; }
 
  private:
