@@ -42,7 +42,7 @@ class MeasuringClock : public hidhost::Clock {
   }
 
  private:
-  std::shared_ptr<hidhost::Clock> real_ = hidhost::sim::MakeRealClock();
+  std::shared_ptr<hidhost::Clock> real_ = hidhost::MakeRealClock();
   std::chrono::steady_clock::duration slept_{};
 };
 
