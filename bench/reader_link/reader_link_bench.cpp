@@ -42,7 +42,7 @@ class MeasuringClock : public hidhost::Clock {
   }
 
  private:
-  std::shared_ptr<hidhost::Clock> real_ = hidhost::sim::MakeRealClock();
+  std::shared_ptr<hidhost::Clock> real_ = hidhost::MakeRealClock();
   std::chrono::steady_clock::duration slept_{};
 };
 
@@ -51,8 +51,8 @@ class MeasuringClock : public hidhost::Clock {
 int32_t FirstConfigurationInterface() {
   for (int32_t index = 0; index < readerlink::kScanPositions; ++index) {
     ReaderDevice probe;
-    int32_t kind = 0;
-    if (!probe.ProbeInterface(&kind, index, nullptr) || kind != readerlink::kKindReader ||
+    readerlink::InterfaceKind kind{};
+    if (!probe.ProbeInterface(&kind, index, nullptr) || kind != readerlink::InterfaceKind::Reader ||
         !probe.OpenByIndex(index))
       continue;
     hid::HIDP_CAPS caps{};
@@ -117,8 +117,7 @@ void DetectionScan(benchmark::State& state) {
   }
   int found = 0;
   for (auto _ : state) {
-    ReaderDevice device;
-    found = readerlink::ScanForReaders(device, [](ReaderDevice&, int32_t) {});
+    found = readerlink::ScanForReaders({});
     benchmark::DoNotOptimize(found);
   }
   state.counters["readers"] = found;

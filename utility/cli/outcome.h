@@ -9,6 +9,7 @@
 
 #include "cli_prompter.h"
 #include "console.h"
+#include "interface_filter.h"
 #include "utility/command_sender.h"
 #include "utility/handlers.h"
 #include "utility/memory_controls.h"
@@ -22,6 +23,10 @@ struct Options {
   bool check = false;  // apply: say what would change, write nothing
   std::string path;    // empty: every matching interface
   std::string serial;  // empty: any serial number
+  // Where the interfaces that do not open are told; may stay null.
+  std::vector<std::string>* openFailures = nullptr;
+
+  InterfaceChoice Choice() const { return {path, serial}; }
 };
 
 struct Outcome {
@@ -38,6 +43,16 @@ struct Outcome {
 struct HeadlessUtility {
   HeadlessUtility(Console& console, const Options& options) : prompter(console, options.yes) {
     session.runState.ReaderPresent = 1;
+    utility::ReaderTargets targets;
+    if (!options.Choice().Any()) {
+      targets.chosen = [choice = options.Choice()](const readerlink::ReaderInterface& reader) {
+        return Chosen(choice, reader);
+      };
+    }
+    targets.openFailed = [failures = options.openFailures](const readerlink::ReaderInterface& reader) {
+      if (failures) failures->push_back("the reader interface " + reader.path + " could not be opened");
+    };
+    sender.SetTargets(std::move(targets));
   }
   utility::UtilityContext Context() { return {controls, prompter, session, CommandText, sender}; }
 
@@ -52,7 +67,7 @@ struct HeadlessUtility {
 bool RequireReader(const Options& options, Outcome* outcome);
 
 // Exit 1 with the reason when `answer` is empty or a NAK.
-bool CheckAnswer(std::span<const uint8_t> answer, Outcome* outcome);
+bool CheckAnswer(std::span<const uint8_t> answer, const Options& options, Outcome* outcome);
 
 // Exit 2 with the first message box that carries the caption "Error".
 bool TakeErrorMessages(CliPrompter& prompter, Outcome* outcome);

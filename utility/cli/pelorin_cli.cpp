@@ -264,10 +264,11 @@ int Run(const std::vector<std::string>& args, Console& console) {
                                 " --help')",
                       line.options, console);
   }
-  const InterfaceChoice choice{line.options.path, line.options.serial};
-  std::unique_ptr<InterfaceFilter> filter;
-  if (!choice.Any()) filter = std::make_unique<InterfaceFilter>(choice);
-  return Finish(name, Dispatch(*entry, line.words, line.options, console), line.options, console);
+  std::vector<std::string> openFailures;
+  line.options.openFailures = &openFailures;
+  Outcome outcome = Dispatch(*entry, line.words, line.options, console);
+  outcome.notes.insert(outcome.notes.end(), openFailures.begin(), openFailures.end());
+  return Finish(name, std::move(outcome), line.options, console);
 }
 
 }  // namespace pelorincli

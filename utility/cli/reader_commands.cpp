@@ -62,18 +62,19 @@ std::string HexField(std::span<const uint8_t> bytes) {
 // Shows `record` as Pelorin's history box does and reports the exchange's
 // frame and `answer`, checked.
 Outcome FromExchange(const readerlink::ExchangeResult& exchange,
-                     std::span<const uint8_t> answer, const std::string& record) {
+                     std::span<const uint8_t> answer, const std::string& record,
+                     const Options& options) {
   Outcome outcome;
   outcome.text = AsLines(record);
   outcome.json["frame"] = HexField(exchange.frame);
   outcome.json["answer"] = HexField(answer);
-  CheckAnswer(answer, &outcome);
+  CheckAnswer(answer, options, &outcome);
   return outcome;
 }
 
 // A send's outcome: its exchange record and the last answer.
-Outcome FromSend(const readerlink::ExchangeResult& exchange) {
-  return FromExchange(exchange, exchange.answer(), utility::ExchangeRecord(exchange));
+Outcome FromSend(const readerlink::ExchangeResult& exchange, const Options& options) {
+  return FromExchange(exchange, exchange.answer(), utility::ExchangeRecord(exchange), options);
 }
 
 // One review on a reader known to be there: its record, and its value in
@@ -91,7 +92,7 @@ Outcome ReviewOne(const std::string& what, const Options& options, Console& cons
     settings.ReviewTurboSpeed();
   }
   const utility::ReviewResult& review = settings.LastReview();
-  Outcome outcome = FromExchange(review.exchange, review.answer, review.record);
+  Outcome outcome = FromExchange(review.exchange, review.answer, review.record, options);
   if (outcome.code != kExitDone) return outcome;
   const std::string& value = review.value;
   if (what == "polling" && !value.empty() && value.size() <= 3 &&
@@ -110,7 +111,7 @@ std::string ValueText(const nlohmann::json& value) {
 }  // namespace
 
 bool RequireReader(const Options& options, Outcome* outcome) {
-  const ReaderStatus status = ScanReaderStatus();
+  const ReaderStatus status = ScanReaderStatus(options.Choice());
   if (status.HasCurrentReader() && (options.path.empty() || status.HasCommandInterface())) {
     return true;
   }
@@ -126,11 +127,11 @@ bool RequireReader(const Options& options, Outcome* outcome) {
   return false;
 }
 
-bool CheckAnswer(std::span<const uint8_t> answer, Outcome* outcome) {
+bool CheckAnswer(std::span<const uint8_t> answer, const Options& options, Outcome* outcome) {
   answer = readerlink::WithoutPadding(answer);
   if (answer.empty()) {
     outcome->code = kExitNoAnswer;
-    const std::string denied = ReaderDeniedPath();
+    const std::string denied = ReaderDeniedPath(options.Choice());
     outcome->error =
         denied.empty()
             ? "the reader did not answer: check its cable, or name its configuration interface "
@@ -173,7 +174,7 @@ std::string AsLines(const std::string& text) {
 
 Outcome Status(const Options& options) {
   Outcome outcome;
-  const ReaderStatus status = ScanReaderStatus();
+  const ReaderStatus status = ScanReaderStatus(options.Choice());
   outcome.json["readers"] = nlohmann::json::array();
   for (const ReaderInterface& found : status.interfaces) {
     outcome.json["readers"].push_back({{"position", found.position},
@@ -257,7 +258,7 @@ Outcome Set(const std::vector<std::string>& args, const Options& options, Consol
     return outcome;
   }
   std::vector<std::string> notes = std::move(outcome.notes);
-  outcome = FromSend(utility.sender.LastExchange());
+  outcome = FromSend(utility.sender.LastExchange(), options);
   outcome.notes = std::move(notes);
   return outcome;
 }
@@ -288,7 +289,7 @@ Outcome Send(const std::string& argument, bool hex, const Options& options, Cons
   }
   // A typed send shows only the text in Pelorin's history; the tool shows
   // the exchange as a hexadecimal send does.
-  outcome = FromSend(utility.sender.LastExchange());
+  outcome = FromSend(utility.sender.LastExchange(), options);
   if (!hex && text.size() >= 2 && text[1] == 'Y') {
     outcome.notes.push_back("the reader types its answer to '" + argument +
                             "' as keyboard input, which pelorin-cli cannot see");

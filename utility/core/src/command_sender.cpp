@@ -1,6 +1,8 @@
 #include "utility/command_sender.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <functional>
 
 #include "reader_link/command_codec.h"
 #include "reader_link/reader_device.h"
@@ -23,6 +25,11 @@ std::string NotSentMessage(const std::string& command) {
   return "The command \"" + command + "\" was not sent: " + kNoReaderReason + ".";
 }
 
+void PrintOpenFailure(const readerlink::ReaderInterface&) {
+  std::fputs("Fail to open device! \n", stdout);
+  std::fflush(stdout);
+}
+
 std::string ExchangeRecord(const readerlink::ExchangeResult& exchange) {
   return "Command:  " + readerlink::HexBytesText(exchange.frame) + "\r\nResponse:  " +
          readerlink::HexBytesText(exchange.answer()) + "\r\n\r\n";
@@ -32,18 +39,21 @@ CommandSender::CommandSender(DialogControls& controls, Prompter& prompter, Sessi
                              std::string& commandText)
     : controls_(controls), prompter_(prompter), session_(session), CommandText(commandText) {}
 
-void CommandSender::ExchangeWithReaders(const std::vector<uint8_t>& frame) {
+readerlink::ExchangeResult CommandSender::ExchangeWithReaders(std::span<const uint8_t> frame,
+                                                              uint32_t capacity) {
   BusyScope busy(controls_);
-  last_.frame = frame;
-  last_.interfaces.clear();
-  readerlink::ReaderDevice device(readerlink::kDeviceTypeQuery);
-  // Every interface gets the frame; one that takes none (a reader's
-  // keyboard interface) is closed by its exchange, so the next match opens
-  // its own interface.
-  readerlink::ScanAndExchange(device, [&](readerlink::ReaderDevice& reader, int32_t) {
-    last_.interfaces.push_back(reader.Exchange(frame));
-  });
-  device.Close();
+  readerlink::ExchangeResult result;
+  result.frame.assign(frame.begin(), frame.end());
+  std::vector<readerlink::ReaderInterface> readers = readerlink::ScanReaders();
+  if (targets_.chosen) std::erase_if(readers, std::not_fn(targets_.chosen));
+  // Every interface gets the frame, each opened afresh; one that takes none
+  // (a reader's keyboard interface) does not keep the next from its own.
+  readerlink::ScanAndExchange(
+      [&](readerlink::ReaderDevice& reader, const readerlink::ReaderInterface&) {
+        result.interfaces.push_back(reader.Exchange(frame, capacity));
+      },
+      targets_.openFailed, readers);
+  return result;
 }
 
 void CommandSender::ForgetLastExchange() { last_ = {}; }
@@ -81,7 +91,7 @@ void CommandSender::SendTypedCommand() {
     }
     return;
   }
-  ExchangeWithReaders(readerlink::BuildTypedFrame(command));
+  last_ = ExchangeWithReaders(readerlink::BuildTypedFrame(command));
   const readerlink::Delivery delivery = last_.delivery();
   if (delivery == readerlink::Delivery::NotSent) {
     // A command that no reader took is not recorded as sent: typed, it
@@ -137,7 +147,7 @@ void CommandSender::SendHexCommand() {
       prompter_.ShowMessage(kInvalidHexMessage, kErrorCaption);
     } else {
       bytes.resize(count);
-      ExchangeWithReaders(readerlink::BuildHexFrame(bytes));
+      last_ = ExchangeWithReaders(readerlink::BuildHexFrame(bytes));
     }
   }
 

@@ -1,7 +1,5 @@
 #include "utility/setting_commands.h"
 
-#include "reader_link/reader_device.h"
-#include "reader_link/reader_scan.h"
 #include "utility/command_sender.h"
 #include "utility/control_ids.h"
 #include "utility/version_record.h"
@@ -116,14 +114,8 @@ void SettingCommands::SetTurboSpeed() {
 }
 
 void SettingCommands::ReviewVersion() {
-  BusyScope busy(context_.controls);
-  readerlink::ExchangeResult exchange;
-  exchange.frame.assign(kVersionCommand.begin(), kVersionCommand.end());
-  readerlink::ReaderDevice device(readerlink::kDeviceTypeQuery);
-  readerlink::ScanAndExchange(device, [&](readerlink::ReaderDevice& reader, int32_t) {
-    exchange.interfaces.push_back(reader.Exchange(kVersionCommand, kVersionAnswerCapacity));
-  });
-  device.Close();
+  const readerlink::ExchangeResult exchange =
+      context_.sender.ExchangeWithReaders(kVersionCommand, kVersionAnswerCapacity);
   // Every matching interface is asked on its own, with the whole buffer.
   // The record shows the last answer that came, also from an exchange that
   // failed after it; an interface that takes no frames (the reader's

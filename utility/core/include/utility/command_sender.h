@@ -6,10 +6,14 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "reader_link/exchange_result.h"
+#include "reader_link/reader_device.h"
+#include "reader_link/reader_link.h"
 #include "utility/dialog_controls.h"
 #include "utility/prompter.h"
 #include "utility/session.h"
@@ -40,6 +44,18 @@ std::string NotSentMessage(const std::string& command);
 // the answer is the one of the last interface that answered.
 std::string ExchangeRecord(const readerlink::ExchangeResult& exchange);
 
+// The line Pelorin prints on standard output for an interface that does not
+// open: "Fail to open device! \n".
+void PrintOpenFailure(const readerlink::ReaderInterface& reader);
+
+// Which reader interfaces the sends go to, and who hears of one that does
+// not open.
+struct ReaderTargets {
+  // Null: every current reader interface.
+  std::function<bool(const readerlink::ReaderInterface&)> chosen;
+  readerlink::OpenFailureSink openFailed = PrintOpenFailure;
+};
+
 class CommandSender {
  public:
   CommandSender(DialogControls& controls, Prompter& prompter, Session& session,
@@ -48,8 +64,16 @@ class CommandSender {
   // The script runner that a pause command stops; may stay unset.
   void SetScriptHandler(ScriptRunHandler* handler) { script_ = handler; }
 
+  void SetTargets(ReaderTargets targets) { targets_ = std::move(targets); }
+
   void SendTypedCommand();
   void SendHexCommand();
+
+  // Sends `frame` to every chosen reader interface, each given room for
+  // `capacity` answer bytes, and blocks until the last exchange has
+  // returned. Leaves LastExchange as it is.
+  readerlink::ExchangeResult ExchangeWithReaders(std::span<const uint8_t> frame,
+                                                 uint32_t capacity = readerlink::kAnswerBufferBytes);
 
   // What the last send exchanged: its frame (empty when the command was
   // refused before one was formed), the interfaces it reached and their
@@ -60,8 +84,6 @@ class CommandSender {
   const readerlink::ExchangeResult& LastExchange() const { return last_; }
 
  private:
-  // Sends `frame` to every reader interface into last_.
-  void ExchangeWithReaders(const std::vector<uint8_t>& frame);
   void MoveFocusAfterTypedSend(const std::string& command);
   void ForgetLastExchange();
 
@@ -71,6 +93,7 @@ class CommandSender {
   std::string& CommandText;
   ScriptRunHandler* script_ = nullptr;
   readerlink::ExchangeResult last_;
+  ReaderTargets targets_;
 };
 
 }  // namespace utility
