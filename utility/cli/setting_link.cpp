@@ -21,7 +21,7 @@ SettingRead ReadSetting(Setting setting, const Options& options, Console& consol
       break;
   }
   const std::vector<uint8_t>& answer = settings.LastReview().answer;
-  if (!CheckAnswer(answer, &read.outcome)) return read;
+  if (!CheckAnswer(answer, options, &read.outcome)) return read;
   read.byte = utility::ReviewValue(answer);
   read.value = ValueFromReviewByte(setting, read.byte);
   return read;
@@ -48,7 +48,7 @@ Outcome WriteSetting(Setting setting, int value, const Options& options, Console
   // The value was checked before; a message here is the dialog's own range
   // check, which the value cannot fail.
   if (!TakeErrorMessages(utility.prompter, &outcome)) return outcome;
-  if (!CheckAnswer(utility.sender.LastExchange().answer(), &outcome) &&
+  if (!CheckAnswer(utility.sender.LastExchange().answer(), options, &outcome) &&
       outcome.error.find("(NAK)") != std::string::npos) {
     outcome.error = "the reader refused the write (NAK): it may have taken its 254 setting writes";
   }
