@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the suite needs to build, test and run, and
-# any packages named as arguments, skipping those already installed. Runs
+# any packages named as arguments, skipping those already installed
+# (ansible-core runs the test of the Ansible collection). Runs
 # apt-get through sudo when not root. With the argument "windows": what the
 # Windows cross builds need instead (MinGW-w64, Wine for 64-bit programs, and
 # GoogleTest's sources, a display server and fonts for the dialogs), and
@@ -18,6 +19,7 @@ packages=(
   libfuse3-dev fuse3
   clang libclang-rt-14-dev
   librsvg2-bin
+  ansible-core
   "$@"
 )
 if [[ ${1:-} == windows ]]; then

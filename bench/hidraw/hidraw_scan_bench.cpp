@@ -84,12 +84,12 @@ BENCHMARK(BM_DetectionScan)->Unit(benchmark::kMicrosecond);
 // The same scan as the utility runs it, through the reader link's probe.
 void BM_ReaderLinkProbeScan(benchmark::State& state) {
   hidhost::InstallHost(Shared().host);
-  readerlink::ReaderDevice device(readerlink::kDeviceTypeQuery);
+  readerlink::ReaderDevice device;
   for (auto _ : state) {
     int readers = 0;
     for (int position = 0; position < kPositions; ++position) {
-      int32_t kind = 0;
-      if (device.ProbeInterface(&kind, position, nullptr) && kind == readerlink::kKindReader) {
+      readerlink::InterfaceKind kind{};
+      if (device.ProbeInterface(&kind, position, nullptr) && kind == readerlink::InterfaceKind::Reader) {
         ++readers;
       }
     }

@@ -42,7 +42,7 @@ class MeasuringClock : public hidhost::Clock {
   }
 
  private:
-  std::shared_ptr<hidhost::Clock> real_ = hidhost::sim::MakeRealClock();
+  std::shared_ptr<hidhost::Clock> real_ = hidhost::MakeRealClock();
   std::chrono::steady_clock::duration slept_{};
 };
 
@@ -51,8 +51,8 @@ class MeasuringClock : public hidhost::Clock {
 int32_t FirstConfigurationInterface() {
   for (int32_t index = 0; index < readerlink::kScanPositions; ++index) {
     ReaderDevice probe;
-    int32_t kind = 0;
-    if (!probe.ProbeInterface(&kind, index, nullptr) || kind != readerlink::kKindReader ||
+    readerlink::InterfaceKind kind{};
+    if (!probe.ProbeInterface(&kind, index, nullptr) || kind != readerlink::InterfaceKind::Reader ||
         !probe.OpenByIndex(index))
       continue;
     hid::HIDP_CAPS caps{};
@@ -77,21 +77,21 @@ void ExchangeRealTime(benchmark::State& state) {
   const uint8_t command[] = {0x52, 0x24};
   const std::vector<uint8_t> frame = readerlink::BuildHexFrame(command);
   double overheadMs = 0, oversleepMs = 0, workMs = 0;
-  std::string text;
+  std::vector<uint8_t> answer;
   for (auto _ : state) {
     clock->TakeSleptMs();
     const auto start = std::chrono::steady_clock::now();
     ReaderDevice device;
     device.OpenByIndex(index);
     hidhost::SleepMs(readerlink::kExchangeLeadMs);
-    device.ExchangeAsText(frame.data(), int32_t(frame.size()), &text);
+    answer = device.Exchange(frame).answer;
     const std::chrono::duration<double, std::milli> wall = std::chrono::steady_clock::now() - start;
     const double slept = clock->TakeSleptMs();
     overheadMs += wall.count() - kFixedWaitMs;
     oversleepMs += slept - kFixedWaitMs;
     workMs += wall.count() - slept;
   }
-  if (text.empty()) state.SkipWithError("the simulated reader gave no answer");
+  if (answer.empty()) state.SkipWithError("the simulated reader gave no answer");
   const double n = double(state.iterations());
   state.counters["overhead_ms"] = overheadMs / n;
   state.counters["oversleep_ms"] = oversleepMs / n;
@@ -117,8 +117,7 @@ void DetectionScan(benchmark::State& state) {
   }
   int found = 0;
   for (auto _ : state) {
-    ReaderDevice device;
-    found = readerlink::ScanForReaders(device, [](ReaderDevice&, int32_t) {});
+    found = readerlink::ScanForReaders({});
     benchmark::DoNotOptimize(found);
   }
   state.counters["readers"] = found;

@@ -35,7 +35,7 @@ void ChooseLocked() {
   if (SimulationRequested()) {
     live = std::dynamic_pointer_cast<sim::SimulatedHost>(g_host);
     if (!live) {
-      live = sim::SimulatedHost::Create(std::getenv("HID_SIMULATION"), sim::MakeRealClock());
+      live = sim::SimulatedHost::Create(std::getenv("HID_SIMULATION"), MakeRealClock());
       live->SetRecordProgramStarts(false);
     }
   }

@@ -6,7 +6,7 @@
 #include <windows.h>
 #endif
 
-#include "hidhost/sim.h"
+#include "hidhost/host.h"
 
 namespace hidhost {
 namespace {
@@ -29,6 +29,6 @@ class RealClock : public Clock {
 
 }  // namespace
 
-std::shared_ptr<Clock> sim::MakeRealClock() { return std::make_shared<RealClock>(); }
+std::shared_ptr<Clock> MakeRealClock() { return std::make_shared<RealClock>(); }
 
 }  // namespace hidhost

@@ -1,13 +1,12 @@
 // MakeOsHost(): the hidraw backend on the real system roots and clock.
 #include "hidhost/os_host.h"
 
-#include "hidhost/sim.h"
 #include "hidraw_host.h"
 
 namespace hidhost {
 
 std::shared_ptr<Host> MakeOsHost() {
-  return std::make_shared<hidraw::HidrawHost>(sim::MakeRealClock());
+  return std::make_shared<hidraw::HidrawHost>(MakeRealClock());
 }
 
 std::shared_ptr<Host> MakeHidrawHost(std::shared_ptr<Clock> clock, const std::string& sysRoot,

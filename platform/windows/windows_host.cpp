@@ -4,7 +4,6 @@
 #include <mutex>
 
 #include "hidhost/os_host.h"
-#include "hidhost/sim.h"
 #include "hidhost/wide_text.h"
 #include "report_rebuild.h"
 
@@ -151,7 +150,7 @@ std::unique_ptr<Device> WindowsHost::Open(const std::string& path, Access access
 namespace hidhost {
 
 std::shared_ptr<Host> MakeOsHost() {
-  return std::make_shared<win::WindowsHost>(win::MakeSystemApi(), sim::MakeRealClock());
+  return std::make_shared<win::WindowsHost>(win::MakeSystemApi(), MakeRealClock());
 }
 
 }  // namespace hidhost

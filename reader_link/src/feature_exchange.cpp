@@ -2,9 +2,9 @@
 // report ID 0: byte 0 of every report is the ID, bytes 1 to p carry data,
 // where p is the feature report length less one.
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <new>
+#include <vector>
 
 #include "reader_link/reader_device.h"
 
@@ -98,32 +98,22 @@ bool ReaderDevice::ExchangeFrame(const uint8_t* frame, uint32_t length, uint8_t*
   return result;
 }
 
-bool ReaderDevice::ExchangeAsText(const uint8_t* frame, int32_t length, std::string* text) {
-  frameWritten_ = false;
-  if (!text) return false;
-  text->clear();
+InterfaceExchange ReaderDevice::Exchange(std::span<const uint8_t> frame, uint32_t capacity) {
+  InterfaceExchange result;
+  result.path = devicePath_;
   // A frame must fit the command buffer; a longer one is refused whole
   // rather than cut, so the reader never sees a truncated command.
-  if (length < 0 || static_cast<uint32_t>(length) > kCommandBufferBytes) return false;
-  if (!frame && length > 0) return false;
-  if (!handle_ && !OpenByIndex(memberIndex_)) return false;
-
-  uint8_t command[kCommandBufferBytes] = {};
-  if (length > 0) std::memcpy(command, frame, static_cast<size_t>(length));
-  uint8_t answer[kAnswerBufferBytes] = {};
-  uint32_t count = kAnswerBufferBytes;
-  if (!ExchangeFrame(command, static_cast<uint32_t>(length), answer, &count)) return false;
-  Close();
-
-  uint32_t shown = count;
-  while (shown > 1 && answer[shown - 1] == 0) --shown;
-  text->reserve(shown * 3);
-  char digits[4];
-  for (uint32_t i = 0; i < shown; ++i) {
-    std::snprintf(digits, sizeof digits, "%02X ", answer[i]);
-    text->append(digits, 3);
+  if (handle_ && frame.size() <= kCommandBufferBytes) {
+    std::vector<uint8_t> answer(capacity);
+    uint32_t count = capacity;
+    result.answered = ExchangeFrame(frame.data(), static_cast<uint32_t>(frame.size()),
+                                    answer.data(), &count);
+    result.written = frameWritten_;
+    const std::span<const uint8_t> heard = WithoutPadding(std::span(answer).first(count));
+    result.answer.assign(heard.begin(), heard.end());
   }
-  return true;
+  Close();
+  return result;
 }
 
 bool ReaderDevice::SendFrame(const uint8_t* frame, uint32_t length) {

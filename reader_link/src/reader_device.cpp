@@ -1,6 +1,9 @@
 // Discovery, open and close of a reader interface.
 #include "reader_link/reader_device.h"
 
+#include "reader_link/reader_link.h"
+
+#include <algorithm>
 #include <new>
 #include <vector>
 
@@ -32,10 +35,6 @@ bool SamePath(const std::string& a, const std::string& b) {
   return true;
 }
 
-hidhost::Access AccessFor(int32_t deviceType) {
-  return deviceType == kDeviceTypeQuery ? hidhost::Access::Query : hidhost::Access::ReadWrite;
-}
-
 }  // namespace
 
 bool GetInterfacePath(int32_t memberIndex, std::string* path) {
@@ -47,41 +46,64 @@ bool GetInterfacePath(int32_t memberIndex, std::string* path) {
   return true;
 }
 
-ReaderDevice::ReaderDevice(int32_t deviceType)
-    : deviceType_(deviceType == kDeviceTypeQuery ? kDeviceTypeQuery : kDeviceTypeReadWrite) {}
+std::optional<ReaderInterface> ProbeReader(const std::string& path, int32_t position) {
+  if (path.empty()) return std::nullopt;
+  std::unique_ptr<hidhost::Device> query = hidhost::CurrentHost().Open(path, hidhost::Access::Query);
+  if (!query) return std::nullopt;
+  hidhost::Attributes attributes;
+  if (!query->GetAttributes(&attributes) || attributes.VendorID != kReaderVendorId) {
+    return std::nullopt;
+  }
+  ReaderInterface reader{position, path, attributes.ProductID, Generation::None};
+  if (attributes.ProductID == kLegacyReaderProductId) {
+    reader.generation = Generation::Legacy;
+  } else if (attributes.ProductID == kCurrentReaderProductId) {
+    reader.generation = Generation::Current;
+  } else {
+    // Another product of the same vendor, such as a keyboard interface with
+    // product ID 0, is no reader.
+    return std::nullopt;
+  }
+  ReaderGeneration = static_cast<int32_t>(reader.generation);
+  return reader;
+}
+
+std::vector<ReaderInterface> ScanReaders() {
+  std::vector<ReaderInterface> readers;
+  std::vector<std::string> paths;
+  if (!hidhost::CurrentHost().EnumerateInterfaces(&paths)) return readers;
+  const size_t probed = std::min(paths.size(), static_cast<size_t>(kScanPositions));
+  for (size_t i = 0; i < probed; ++i) {
+    if (std::optional<ReaderInterface> reader = ProbeReader(paths[i], static_cast<int32_t>(i))) {
+      readers.push_back(std::move(*reader));
+    }
+  }
+  return readers;
+}
+
+std::unique_ptr<ReaderDevice> Open(const std::string& path, hidhost::Access access) {
+  auto device = std::make_unique<ReaderDevice>(access);
+  if (!device->OpenByPath(path)) return nullptr;
+  return device;
+}
+
+ReaderDevice::ReaderDevice(hidhost::Access access) : access_(access) {}
 
 ReaderDevice::~ReaderDevice() { Close(); }
 
-bool ReaderDevice::ProbeInterface(int32_t* kind, int32_t memberIndex, std::string* path) {
-  if (kind) *kind = 0;
+bool ReaderDevice::ProbeInterface(InterfaceKind* kind, int32_t memberIndex, std::string* path) {
+  if (kind) *kind = InterfaceKind::Other;
   if (path) path->clear();
 
   bool listed = false;
   const std::string found = PathAtPosition(memberIndex, &listed);
   if (!listed) return false;
   // From here on the interface exists; whatever fails only means "no match".
-  if (found.empty()) return true;
-
-  std::unique_ptr<hidhost::Device> query =
-      hidhost::CurrentHost().Open(found, hidhost::Access::Query);
-  if (!query) return true;
-  hidhost::Attributes attributes;
-  if (!query->GetAttributes(&attributes)) return true;
-  if (attributes.VendorID != kReaderVendorId) return true;
-
-  if (attributes.ProductID == kLegacyReaderProductId) {
-    productId_ = kLegacyReaderProductId;
-    ReaderGeneration = kGenerationLegacy;
-  } else if (attributes.ProductID == kCurrentReaderProductId) {
-    productId_ = kCurrentReaderProductId;
-    ReaderGeneration = kGenerationCurrent;
-  } else {
-    // Another product of the same vendor, such as a keyboard interface with
-    // product ID 0 while nothing is recorded yet, is no reader.
-    return true;
-  }
+  const std::optional<ReaderInterface> reader = ProbeReader(found, memberIndex);
+  if (!reader) return true;
+  productId_ = reader->productId;
   if (path) *path = found;
-  if (kind) *kind = kKindReader;
+  if (kind) *kind = InterfaceKind::Reader;
   return true;
 }
 
@@ -99,7 +121,7 @@ bool ReaderDevice::OpenByPath(const std::string& path) {
   if (SamePath(devicePath_, path)) return true;
   if (handle_) Close();
 
-  std::unique_ptr<hidhost::Device> handle = hidhost::CurrentHost().Open(path, AccessFor(deviceType_));
+  std::unique_ptr<hidhost::Device> handle = hidhost::CurrentHost().Open(path, access_);
   if (!handle) return false;
   // Everything acquired below is held locally and released on return unless
   // the open succeeds.
@@ -127,7 +149,7 @@ bool ReaderDevice::Close() {
   return true;
 }
 
-int32_t ReaderDevice::GetDeviceType() const { return deviceType_; }
+hidhost::Access ReaderDevice::GetAccess() const { return access_; }
 
 hidhost::Device* ReaderDevice::GetHandle() const { return handle_.get(); }
 

@@ -1,48 +1,38 @@
-// The shared walk over the host's HID interfaces.
+// The shared walks over the reader interfaces.
 #include "reader_link/reader_scan.h"
 
-#include <cstdio>
+#include <memory>
 
 namespace readerlink {
 
-namespace {
-
-enum class ScanStyle { Send, Detect };
-
-int Scan(ReaderDevice& device, const ReaderAction& action, ScanStyle style) {
+int ScanAndExchange(const ReaderAction& exchange, const OpenFailureSink& openFailed,
+                    const std::vector<ReaderInterface>& readers) {
   int visited = 0;
-  for (int32_t index = 0; index < kScanPositions; ++index) {
-    int32_t kind = 0;
-    std::string path;
-    if (!device.ProbeInterface(&kind, index, &path) || kind != kKindReader) continue;
+  for (const ReaderInterface& reader : readers) {
     // Frames are the current readers' protocol: an older reader would take
-    // them for setup characters. Detection still sees it.
-    if (style == ScanStyle::Send && device.RecordedProductId() != kCurrentReaderProductId) continue;
-    // OpenByIndex reports success at once while the object is open, so an
-    // interface left open by the action before (a failed exchange, such as on
-    // the reader's keyboard interface) would take the place of this one.
-    device.Close();
-    if (device.OpenByIndex(index)) {
-      if (style == ScanStyle::Send) hidhost::SleepMs(kExchangeLeadMs);
-      ++visited;
-      if (action) action(device, index);
-    } else if (style == ScanStyle::Send) {
-      std::fputs("Fail to open device! \n", stdout);
-      std::fflush(stdout);
-      device.Close();
+    // them for setup characters.
+    if (reader.generation != Generation::Current) continue;
+    const std::unique_ptr<ReaderDevice> device = Open(reader.path);
+    if (!device) {
+      if (openFailed) openFailed(reader);
+      continue;
     }
+    hidhost::SleepMs(kExchangeLeadMs);
+    ++visited;
+    if (exchange) exchange(*device, reader);
   }
   return visited;
 }
 
-}  // namespace
-
-int ScanAndExchange(ReaderDevice& device, const ReaderAction& exchange) {
-  return Scan(device, exchange, ScanStyle::Send);
-}
-
-int ScanForReaders(ReaderDevice& device, const ReaderAction& found) {
-  return Scan(device, found, ScanStyle::Detect);
+int ScanForReaders(const ReaderAction& found) {
+  int visited = 0;
+  for (const ReaderInterface& reader : ScanReaders()) {
+    const std::unique_ptr<ReaderDevice> device = Open(reader.path);
+    if (!device) continue;
+    ++visited;
+    if (found) found(*device, reader);
+  }
+  return visited;
 }
 
 }  // namespace readerlink

@@ -28,9 +28,9 @@ TEST_F(ExchangeTest, ZeroReportsInsideTheAnswerAreKept) {
   r.answers[1] = {0, 0, 0, 0, 0, 0, 0, 0x41};  // only the last data byte is set
   r.answers[3] = {0x0A};
   Use(r);
-  std::string text;
-  EXPECT_TRUE(device_.ExchangeAsText(kFrame9.data(), 9, &text));
-  EXPECT_EQ(text, "00 00 00 00 00 00 00 41 00 00 00 00 00 00 00 00 0A ");
+  const InterfaceExchange result = device_.Exchange(kFrame9);
+  EXPECT_TRUE(result.written && result.answered);
+  EXPECT_EQ(HexBytesText(result.answer), "00 00 00 00 00 00 00 41 00 00 00 00 00 00 00 00 0A ");
   EXPECT_EQ(device_.GetHandle(), nullptr);
 }
 
@@ -76,11 +76,10 @@ TEST_F(ExchangeTest, CallsThatCannotExchangeWriteNothing) {
   ScriptedInterface& reader = Use({});
   EXPECT_FALSE(device_.ExchangeFrame(kFrame9.data(), 9, answer.data(), nullptr));
   std::vector<uint8_t> frame(129, 0x41);
-  std::string text;
-  EXPECT_FALSE(device_.ExchangeAsText(frame.data(), 129, &text));
-  EXPECT_FALSE(device_.ExchangeAsText(frame.data(), -1, &text));
+  EXPECT_FALSE(device_.Exchange(frame).written);
   EXPECT_TRUE(reader.written.empty());
-  EXPECT_TRUE(device_.ExchangeAsText(frame.data(), 128, &text));  // the largest that fits
+  ASSERT_TRUE(device_.OpenByIndex(0));
+  EXPECT_TRUE(device_.Exchange(std::span(frame).first(128)).written);  // the largest that fits
   EXPECT_EQ(reader.written.size(), 16u);
 
   // Every read failing: no answer, whatever the failed reads left behind.

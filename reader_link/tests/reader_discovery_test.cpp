@@ -28,20 +28,22 @@ TEST_F(DiscoveryTest, ProbeMatchesOnlyTheTwoReaderProducts) {
       Interface(kReaderVendorId, kCurrentReaderProductId),
       Interface(kReaderVendorId, 0x1234),
   });
-  struct Case { int32_t index; bool result; int32_t kind; int32_t generation; };
+  constexpr InterfaceKind kOther = InterfaceKind::Other;
+  struct Case { int32_t index; bool result; InterfaceKind kind; int32_t generation; };
   const Case cases[] = {
-      {0, true, 0, kGenerationNone}, {1, true, 0, kGenerationNone}, {2, true, 0, kGenerationNone},
-      {3, true, kKindReader, kGenerationCurrent}, {4, true, 0, kGenerationCurrent},
-      {5, false, 0, kGenerationCurrent}, {-1, false, 0, kGenerationCurrent},
+      {0, true, kOther, kGenerationNone}, {1, true, kOther, kGenerationNone},
+      {2, true, kOther, kGenerationNone}, {3, true, InterfaceKind::Reader, kGenerationCurrent},
+      {4, true, kOther, kGenerationCurrent}, {5, false, kOther, kGenerationCurrent},
+      {-1, false, kOther, kGenerationCurrent},
   };
   ReaderDevice device;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.index);
-    int32_t kind = -1;
+    InterfaceKind kind = InterfaceKind::Reader;
     std::string path = "stale";
     EXPECT_EQ(device.ProbeInterface(&kind, c.index, &path), c.result);
     EXPECT_EQ(kind, c.kind);
-    EXPECT_EQ(path, c.kind ? host->at(size_t(c.index)).path : "");
+    EXPECT_EQ(path, c.kind == InterfaceKind::Reader ? host->at(size_t(c.index)).path : "");
     EXPECT_EQ(ReaderGeneration, c.generation);
     EXPECT_EQ(device.GetHandle(), nullptr);  // the probe's own handle is gone again
   }
@@ -86,16 +88,33 @@ TEST_F(DiscoveryTest, OpenByIndexOnAnOpenObjectIgnoresTheIndex) {
   EXPECT_EQ(device.GetHandle(), nullptr);
 }
 
-TEST_F(DiscoveryTest, DeviceTypeChoosesTheAccess) {
-  auto host = InstallScriptedHost({Interface(kReaderVendorId, kCurrentReaderProductId)});
-  struct Case { int32_t asked; int32_t type; hidhost::Access access; };
-  for (const Case& c : {Case{3, 3, hidhost::Access::Query}, Case{5, 5, hidhost::Access::ReadWrite},
-                        Case{0, 5, hidhost::Access::ReadWrite}}) {
-    ReaderDevice device(c.asked);
-    EXPECT_EQ(device.GetDeviceType(), c.type);
-    ASSERT_TRUE(device.OpenByIndex(0));
-    EXPECT_EQ(host->at(0).lastAccess, c.access);
+TEST_F(DiscoveryTest, OpenUsesTheAccessAskedFor) {
+  auto host = InstallScriptedHost({Interface(kReaderVendorId, kCurrentReaderProductId),
+                                   Interface(0x046D, kCurrentReaderProductId)});
+  for (hidhost::Access access : {hidhost::Access::Query, hidhost::Access::ReadWrite}) {
+    const std::unique_ptr<ReaderDevice> device = Open(host->at(0).path, access);
+    ASSERT_NE(device, nullptr);
+    EXPECT_EQ(device->GetAccess(), access);
+    EXPECT_EQ(host->at(0).lastAccess, access);
   }
+  EXPECT_EQ(Open(host->at(1).path), nullptr);  // another vendor
+  EXPECT_EQ(Open("nowhere"), nullptr);
+}
+
+TEST_F(DiscoveryTest, ScanListsEachReaderInterfaceWithItsGenerationFromOneEnumeration) {
+  auto host = InstallScriptedHost({Interface(0x046D, 0x0001),
+                                   Interface(kReaderVendorId, kLegacyReaderProductId),
+                                   Interface(kReaderVendorId, 0x0000),
+                                   Interface(kReaderVendorId, kCurrentReaderProductId, false)});
+  const std::vector<ReaderInterface> readers = ScanReaders();
+  ASSERT_EQ(readers.size(), 2u);
+  EXPECT_EQ(readers[0].position, 1);
+  EXPECT_EQ(readers[0].path, host->at(1).path);
+  EXPECT_EQ(readers[0].generation, Generation::Legacy);
+  EXPECT_EQ(readers[1].position, 3);
+  EXPECT_EQ(readers[1].productId, kCurrentReaderProductId);
+  EXPECT_EQ(readers[1].generation, Generation::Current);
+  EXPECT_EQ(host->enumerations, 1);
 }
 
 TEST_F(DiscoveryTest, SendScanReachesEveryCurrentReaderAndReportsFailedOpens) {
@@ -104,15 +123,18 @@ TEST_F(DiscoveryTest, SendScanReachesEveryCurrentReaderAndReportsFailedOpens) {
                                    Interface(kReaderVendorId, kCurrentReaderProductId, false),
                                    Interface(kReaderVendorId, kLegacyReaderProductId),
                                    Interface(kReaderVendorId, kCurrentReaderProductId)});
-  ReaderDevice device;
   std::vector<int32_t> visited;
+  std::vector<std::string> failed;
   ::testing::internal::CaptureStdout();
-  const int ran = ScanAndExchange(device, [&](ReaderDevice& d, int32_t index) {
-    visited.push_back(index);
-    EXPECT_EQ(d.GetDevicePath(), host->at(size_t(index)).path);
-    d.Close();
-  });
-  EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Fail to open device! \n");
+  const int ran = ScanAndExchange(
+      [&](ReaderDevice& d, const ReaderInterface& reader) {
+        visited.push_back(reader.position);
+        EXPECT_EQ(d.GetDevicePath(), reader.path);
+        d.Close();
+      },
+      [&](const ReaderInterface& reader) { failed.push_back(reader.path); });
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");  // the caller's sink tells, the link does not
+  EXPECT_EQ(failed, std::vector<std::string>{host->at(2).path});
   EXPECT_EQ(ran, 2);
   EXPECT_EQ(visited, (std::vector<int32_t>{1, 4}));
   EXPECT_EQ(host->virtualClock().Sleeps(), (std::vector<uint32_t>{kExchangeLeadMs, kExchangeLeadMs}));
@@ -123,10 +145,9 @@ TEST_F(DiscoveryTest, DetectionScanIsSilentAndOpensEveryMatchAfresh) {
   auto host = InstallScriptedHost({Interface(kReaderVendorId, kLegacyReaderProductId),
                                    Interface(kReaderVendorId, kCurrentReaderProductId, false),
                                    Interface(kReaderVendorId, kCurrentReaderProductId)});
-  ReaderDevice device;
   std::vector<std::string> paths;
   ::testing::internal::CaptureStdout();
-  const int found = ScanForReaders(device, [&](ReaderDevice& d, int32_t) {
+  const int found = ScanForReaders([&](ReaderDevice& d, const ReaderInterface&) {
     paths.push_back(d.GetDevicePath());  // left open on purpose
   });
   EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");

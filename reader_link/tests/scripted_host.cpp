@@ -66,6 +66,7 @@ ScriptedHost::ScriptedHost(std::vector<ScriptedInterface> interfaces)
 }
 
 bool ScriptedHost::EnumerateInterfaces(std::vector<std::string>* paths) {
+  ++enumerations;
   paths->clear();
   for (auto& i : interfaces_) paths->push_back(i->path);
   return true;

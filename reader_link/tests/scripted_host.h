@@ -40,6 +40,8 @@ class ScriptedHost : public hidhost::Host {
   std::unique_ptr<hidhost::Device> Open(const std::string& path, hidhost::Access access) override;
   hidhost::Clock& clock() override { return *clock_; }
 
+  int enumerations = 0;  // EnumerateInterfaces calls so far
+
  private:
   std::vector<std::shared_ptr<ScriptedInterface>> interfaces_;
   std::shared_ptr<hidhost::sim::VirtualClock> clock_;

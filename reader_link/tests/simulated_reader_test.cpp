@@ -19,8 +19,6 @@ const std::vector<uint8_t> kReviewLanguage = {0x02, 0x52, 0x24, 0x03, 0x77};
 
 class SimulatedReaderTest : public ::testing::Test {
  protected:
-  void SetUp() override { ReaderGeneration = kGenerationNone; }
-
   // `devices` is the JSON list of devices.
   void Install(const std::string& devices) {
     std::string error;
@@ -44,11 +42,11 @@ class SimulatedReaderTest : public ::testing::Test {
 
 TEST_F(SimulatedReaderTest, SendScanReachesTheConfigurationInterface) {
   Install(R"({"preset": "reader"})");
-  ReaderDevice device;
   std::string text;
-  const int ran = ScanAndExchange(device, [&](ReaderDevice& d, int32_t) {
-    d.ExchangeAsText(kReviewLanguage.data(), int32_t(kReviewLanguage.size()), &text);
-  });
+  const int ran = ScanAndExchange([&](ReaderDevice& d, const ReaderInterface&) {
+    const InterfaceExchange result = d.Exchange(kReviewLanguage);
+    if (result.answered) text = HexBytesText(result.answer);
+  }, {});
   EXPECT_EQ(ran, 2);  // the keyboard interface matches too, but takes no frame
   EXPECT_EQ(text, "02 06 30 03 37 ");
   EXPECT_EQ(ReaderGeneration, kGenerationCurrent);
@@ -135,9 +133,9 @@ TEST_F(SimulatedReaderTest, LongReportsKeepTheAnswer) {
             length + "}");
     ReaderDevice device;
     ASSERT_TRUE(device.OpenByIndex(1));
-    std::string text;
-    EXPECT_TRUE(device.ExchangeAsText(kReviewLanguage.data(), 5, &text)) << length;
-    EXPECT_NE(text, "") << length;
+    const InterfaceExchange result = device.Exchange(kReviewLanguage);
+    EXPECT_TRUE(result.answered) << length;
+    EXPECT_FALSE(result.answer.empty()) << length;
     EXPECT_EQ(device.GetHandle(), nullptr);
   }
 }
@@ -150,8 +148,7 @@ TEST_F(SimulatedReaderTest, ReaderProbedLastSetsTheGeneration) {
   };
   for (const Case& c : cases) {
     Install(c.devices);
-    ReaderDevice device;
-    EXPECT_EQ(ScanForReaders(device, {}), 4);
+    EXPECT_EQ(ScanForReaders({}), 4);
     EXPECT_EQ(ReaderGeneration, c.generation) << c.devices;
   }
 }
@@ -161,13 +158,11 @@ TEST_F(SimulatedReaderTest, SendScanWritesNoFrameToAnOlderReader) {
                               R"({"preset": "reader"}, {"preset": "legacy-reader"})"}) {
     SCOPED_TRACE(devices);
     Install(devices);
-    ReaderDevice device;
     std::vector<int32_t> reached;
-    ScanAndExchange(device, [&](ReaderDevice& d, int32_t index) {
-      reached.push_back(index);
-      std::string text;
-      d.ExchangeAsText(kReviewLanguage.data(), int32_t(kReviewLanguage.size()), &text);
-    });
+    ScanAndExchange([&](ReaderDevice& d, const ReaderInterface& reader) {
+      reached.push_back(reader.position);
+      d.Exchange(kReviewLanguage);
+    }, {});
     ASSERT_EQ(reached.size(), 2u);  // the current reader's two interfaces
     for (const std::string& line : host_->Transcript()) {
       const std::string path = line.substr(0, line.find(' '));

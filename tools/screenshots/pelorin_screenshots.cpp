@@ -33,7 +33,6 @@ bool Render(const QDir& folder, const char* file, const char* preset,
     std::fprintf(stderr, "%s: %s\n", preset, error.c_str());
     return false;
   }
-  readerlink::ReaderGeneration = readerlink::kGenerationNone;
 
   utility::Session session;
   utility::QtPrompter prompter;  // no screen asks anything

@@ -1,13 +1,11 @@
-// --path and --serial: while an InterfaceFilter lives, the process's host
-// lists only the interfaces chosen, so that every scan of the reader link
-// (detection, sends, setting commands) reaches those alone. Everything else
-// passes through to the host that was current before.
+// --path and --serial: which reader interfaces a command goes to. Status,
+// the sends and the setting commands all take the scan's interfaces through
+// this one choice.
 #pragma once
 
-#include <memory>
 #include <string>
 
-#include "hidhost/host.h"
+#include "reader_link/reader_link.h"
 
 namespace pelorincli {
 
@@ -17,15 +15,9 @@ struct InterfaceChoice {
   bool Any() const { return path.empty() && serial.empty(); }
 };
 
-class InterfaceFilter {
- public:
-  explicit InterfaceFilter(const InterfaceChoice& choice);
-  ~InterfaceFilter();
-  InterfaceFilter(const InterfaceFilter&) = delete;
-  InterfaceFilter& operator=(const InterfaceFilter&) = delete;
-
- private:
-  std::shared_ptr<hidhost::Host> previous_;
-};
+// Whether `reader` is one of those chosen. Paths compare without regard to
+// letter case, as the reader link compares them; the serial number is read
+// from the interface.
+bool Chosen(const InterfaceChoice& choice, const readerlink::ReaderInterface& reader);
 
 }  // namespace pelorincli

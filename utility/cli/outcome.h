@@ -3,11 +3,13 @@
 #pragma once
 
 #include <nlohmann/json.hpp>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "cli_prompter.h"
 #include "console.h"
+#include "interface_filter.h"
 #include "utility/command_sender.h"
 #include "utility/handlers.h"
 #include "utility/memory_controls.h"
@@ -18,8 +20,13 @@ namespace pelorincli {
 struct Options {
   bool json = false;
   bool yes = false;
+  bool check = false;  // apply: say what would change, write nothing
   std::string path;    // empty: every matching interface
   std::string serial;  // empty: any serial number
+  // Where the interfaces that do not open are told; may stay null.
+  std::vector<std::string>* openFailures = nullptr;
+
+  InterfaceChoice Choice() const { return {path, serial}; }
 };
 
 struct Outcome {
@@ -36,6 +43,16 @@ struct Outcome {
 struct HeadlessUtility {
   HeadlessUtility(Console& console, const Options& options) : prompter(console, options.yes) {
     session.runState.ReaderPresent = 1;
+    utility::ReaderTargets targets;
+    if (!options.Choice().Any()) {
+      targets.chosen = [choice = options.Choice()](const readerlink::ReaderInterface& reader) {
+        return Chosen(choice, reader);
+      };
+    }
+    targets.openFailed = [failures = options.openFailures](const readerlink::ReaderInterface& reader) {
+      if (failures) failures->push_back("the reader interface " + reader.path + " could not be opened");
+    };
+    sender.SetTargets(std::move(targets));
   }
   utility::UtilityContext Context() { return {controls, prompter, session, CommandText, sender}; }
 
@@ -49,15 +66,11 @@ struct HeadlessUtility {
 // Fails with exit 3 and what to do when no current reader is present.
 bool RequireReader(const Options& options, Outcome* outcome);
 
-// Exit 1 with the reason when `answer` ("%02X " text) is empty or a NAK.
-bool CheckAnswer(const std::string& answer, Outcome* outcome);
+// Exit 1 with the reason when `answer` is empty or a NAK.
+bool CheckAnswer(std::span<const uint8_t> answer, const Options& options, Outcome* outcome);
 
 // Exit 2 with the first message box that carries the caption "Error".
 bool TakeErrorMessages(CliPrompter& prompter, Outcome* outcome);
-
-// The text between `label` and the next CR LF of an exchange record, without
-// its trailing space ("Response:  " gives the answer bytes).
-std::string RecordField(const std::string& record, const std::string& label);
 
 // CR LF line ends as the terminal wants them, with a final line end.
 std::string AsLines(const std::string& text);
@@ -69,5 +82,7 @@ Outcome Set(const std::vector<std::string>& args, const Options& options, Consol
 Outcome Send(const std::string& text, bool hex, const Options& options, Console& console);
 // `file` "-" reads the script from standard input.
 Outcome RunScript(const std::string& file, const Options& options, Console& console);
+// `args` are the settings, each "NAME=VALUE".
+Outcome Apply(const std::vector<std::string>& args, const Options& options, Console& console);
 
 }  // namespace pelorincli

@@ -49,6 +49,17 @@ constexpr CommandSpec kCommands[] = {
      "  polling:  1 to 255\n"
      "  turbo:    On or Off\n",
      2, 2},
+    {"apply", "SETTING=VALUE...", "make the settings as given, writing only those that differ",
+     "Makes the reader's settings as given, any of: language=NAME|NUMBER, polling=N,\n"
+     "turbo=On|Off, with the values that set takes. Reads each one, writes only those that\n"
+     "differ (the reader takes at most 254 writes) and reads each written one back to check\n"
+     "it. A write needs --yes, or a yes on the terminal (declined: exit 4); --check says\n"
+     "what would change and writes nothing. A value that set would refuse stops the command\n"
+     "before anything is read or written (exit 2). With --json:\n"
+     "  {\"changed\": true, \"settings\": {\"polling\": {\"before\": 8, \"after\": 4}}, ...}\n"
+     "Exit 0 the reader is as asked, changed or not; 1 a read, write or check failed (the\n"
+     "message names the settings written before the failure); 2 usage; 3 no reader.\n",
+     1, kRest},
     {"send", "TEXT", "send one typed command",
      "Sends TEXT as typed characters (tabs removed, at most 124 Latin-1 characters) and\n"
      "shows the frame and the reader's answer. Several words are joined with spaces.\n",
@@ -71,6 +82,7 @@ constexpr const char* kOptionsHelp =
     "Options:\n"
     "  --json           print one JSON object\n"
     "  --yes            confirm a write without asking\n"
+    "  --check          apply: say what would change, and write nothing\n"
     "  --path PATH      talk to this reader interface only (see status); by default every\n"
     "                   interface of a current reader gets the command\n"
     "  --serial NUMBER  talk to the reader with this serial number only (see status)\n"
@@ -79,8 +91,9 @@ constexpr const char* kOptionsHelp =
     "  --               ends the options: what follows is the command and its arguments\n";
 
 constexpr const char* kExitHelp =
-    "Exit status: 0 done, 1 the reader did not answer or refused, 2 usage error,\n"
-    "3 no reader found, 4 a write declined on the terminal, 130 a run ended by Ctrl-C.\n";
+    "Exit status: 0 done, 1 the reader did not answer or refused (apply: a read, write or\n"
+    "check failed), 2 usage error, 3 no reader found, 4 a write declined on the terminal,\n"
+    "130 a run ended by Ctrl-C.\n";
 
 const CommandSpec* FindCommand(const std::string& name) {
   for (const CommandSpec& entry : kCommands) {
@@ -137,6 +150,8 @@ CommandLine Parse(const std::vector<std::string>& args) {
       optionsEnded = true;
     } else if (arg == "--json") {
       line.options.json = true;
+    } else if (arg == "--check") {
+      line.options.check = true;
     } else if (arg == "--yes" || arg == "-y") {
       line.options.yes = true;
     } else if (arg == "--help" || arg == "-h") {
@@ -180,6 +195,7 @@ Outcome Dispatch(const CommandSpec& entry, const std::vector<std::string>& words
   if (name == "set") return Set({words[1], words[2]}, options, console);
   if (name == "send" || name == "send-hex") return Send(Joined(words, 1), name == "send-hex", options, console);
   if (name == "run") return RunScript(words[1], options, console);
+  if (name == "apply") return Apply({words.begin() + 1, words.end()}, options, console);
   return Review(name, options, console);
 }
 
@@ -239,16 +255,20 @@ int Run(const std::vector<std::string>& args, Console& console) {
     PrintCommandHelp(*entry, console.out);
     return kExitDone;
   }
+  if (line.options.check && name != "apply") {
+    return UsageError(name, "--check goes with apply only", line.options, console);
+  }
   const size_t given = line.words.size() - 1;
   if (given < entry->minArgs || given > entry->maxArgs) {
     return UsageError(name, "usage: " + UsageLine(*entry) + " (see 'pelorin-cli " + name +
                                 " --help')",
                       line.options, console);
   }
-  const InterfaceChoice choice{line.options.path, line.options.serial};
-  std::unique_ptr<InterfaceFilter> filter;
-  if (!choice.Any()) filter = std::make_unique<InterfaceFilter>(choice);
-  return Finish(name, Dispatch(*entry, line.words, line.options, console), line.options, console);
+  std::vector<std::string> openFailures;
+  line.options.openFailures = &openFailures;
+  Outcome outcome = Dispatch(*entry, line.words, line.options, console);
+  outcome.notes.insert(outcome.notes.end(), openFailures.begin(), openFailures.end());
+  return Finish(name, std::move(outcome), line.options, console);
 }
 
 }  // namespace pelorincli

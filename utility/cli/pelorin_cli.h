@@ -10,8 +10,10 @@
 //   pelorin-cli send TEXT                  one typed command and its answer
 //   pelorin-cli send-hex "52 24"           one hexadecimal command and its answer
 //   pelorin-cli run FILE                   a script, up to its END line
+//   pelorin-cli apply language=French polling=4 turbo=off
+//                                          writes only the settings that differ
 //
-// Options: --json, --yes, --path PATH, --help.
+// Options: --json, --yes, --check, --path PATH, --serial NUMBER, --help.
 #pragma once
 
 #include <string>
@@ -22,7 +24,8 @@
 namespace pelorincli {
 
 constexpr int kExitDone = 0;
-constexpr int kExitNoAnswer = 1;  // the reader did not answer or refused
+constexpr int kExitNoAnswer = 1;  // the reader did not answer or refused; apply: a read,
+                                  // write or check failed
 constexpr int kExitUsage = 2;
 constexpr int kExitNoReader = 3;
 constexpr int kExitDeclined = 4;      // a write declined on the terminal: nothing written

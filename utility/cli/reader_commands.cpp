@@ -1,25 +1,25 @@
 // status, the reviews, the writes and the single sends.
-#include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <optional>
+#include <span>
 
 #include "command_text.h"
 #include "outcome.h"
 #include "pelorin_cli.h"
+#include "reader_link/command_codec.h"
 #include "reader_link/reader_device.h"
 #include "reader_status.h"
+#include "setting_values.h"
 #include "utility/control_ids.h"
 #include "utility/setting_codes.h"
 #include "utility/setting_commands.h"
-#include "utility/setting_field.h"
 
 namespace pelorincli {
 namespace {
 
 using utility::ControlId;
 
-constexpr const char* kNakPrefix = "02 15";
+constexpr uint8_t kNak = 0x15;
 // Over SSH there is no seat for the rule's desktop-user access: the group's
 // access, or root's, is what a remote login gets.
 constexpr const char* kUdevAdvice =
@@ -52,46 +52,29 @@ std::string Hex4(uint16_t value) {
   return text;
 }
 
-// Shows the history box's record and checks its answer.
-Outcome FromRecord(const std::string& record) {
-  Outcome outcome;
-  outcome.text = AsLines(record);
-  outcome.json["frame"] = RecordField(record, "Command:  ");
-  outcome.json["answer"] = RecordField(record, "Response:  ");
-  CheckAnswer(RecordField(record, "Response:  "), &outcome);
-  return outcome;
-}
-
-// The words after `marker` in the last line of a review record.
-std::string ValueAfter(const std::string& record, const std::string& marker) {
-  const size_t at = record.rfind(marker);
-  return at == std::string::npos ? std::string() : record.substr(at + marker.size());
-}
-
-std::string Lower(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+// "%02X " text without its last space.
+std::string HexField(std::span<const uint8_t> bytes) {
+  std::string text = readerlink::HexBytesText(bytes);
+  if (!text.empty()) text.pop_back();
   return text;
 }
 
-const utility::LanguageEntry* FindLanguage(const std::string& word) {
-  for (const utility::LanguageEntry& entry : utility::kLanguages) {
-    if (Lower(entry.name) == Lower(word)) return &entry;
-  }
-  const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
-  if (!word.empty() && word.size() <= 2 && std::ranges::all_of(word, isDigit)) {
-    const size_t index = std::stoul(word);
-    if (index < utility::kLanguages.size()) return &utility::kLanguages[index];
-  }
-  return nullptr;
+// Shows `record` as Pelorin's history box does and reports the exchange's
+// frame and `answer`, checked.
+Outcome FromExchange(const readerlink::ExchangeResult& exchange,
+                     std::span<const uint8_t> answer, const std::string& record,
+                     const Options& options) {
+  Outcome outcome;
+  outcome.text = AsLines(record);
+  outcome.json["frame"] = HexField(exchange.frame);
+  outcome.json["answer"] = HexField(answer);
+  CheckAnswer(answer, options, &outcome);
+  return outcome;
 }
 
-std::string LanguageChoices() {
-  std::string names;
-  for (const utility::LanguageEntry& entry : utility::kLanguages) {
-    if (!names.empty()) names += ", ";
-    names += entry.name;
-  }
-  return names;
+// A send's outcome: its exchange record and the last answer.
+Outcome FromSend(const readerlink::ExchangeResult& exchange, const Options& options) {
+  return FromExchange(exchange, exchange.answer(), utility::ExchangeRecord(exchange), options);
 }
 
 // One review on a reader known to be there: its record, and its value in
@@ -99,10 +82,8 @@ std::string LanguageChoices() {
 Outcome ReviewOne(const std::string& what, const Options& options, Console& console) {
   HeadlessUtility utility(console, options);
   utility::SettingCommands settings(utility.Context());
-  std::string marker = " setting is ";
   if (what == "version") {
     settings.ReviewVersion();
-    marker = "Firmware Version: ";
   } else if (what == "language") {
     settings.ReviewLanguage();
   } else if (what == "polling") {
@@ -110,10 +91,10 @@ Outcome ReviewOne(const std::string& what, const Options& options, Console& cons
   } else {
     settings.ReviewTurboSpeed();
   }
-  const std::string record = utility.controls.Text(ControlId::HistoryBox);
-  Outcome outcome = FromRecord(record);
+  const utility::ReviewResult& review = settings.LastReview();
+  Outcome outcome = FromExchange(review.exchange, review.answer, review.record, options);
   if (outcome.code != kExitDone) return outcome;
-  const std::string value = ValueAfter(record, marker);
+  const std::string& value = review.value;
   if (what == "polling" && !value.empty() && value.size() <= 3 &&
       value.find_first_not_of("0123456789") == std::string::npos) {
     outcome.json["value"] = std::stoi(value);
@@ -130,7 +111,7 @@ std::string ValueText(const nlohmann::json& value) {
 }  // namespace
 
 bool RequireReader(const Options& options, Outcome* outcome) {
-  const ReaderStatus status = ScanReaderStatus();
+  const ReaderStatus status = ScanReaderStatus(options.Choice());
   if (status.HasCurrentReader() && (options.path.empty() || status.HasCommandInterface())) {
     return true;
   }
@@ -146,10 +127,11 @@ bool RequireReader(const Options& options, Outcome* outcome) {
   return false;
 }
 
-bool CheckAnswer(const std::string& answer, Outcome* outcome) {
-  if (answer.find_first_not_of(' ') == std::string::npos) {
+bool CheckAnswer(std::span<const uint8_t> answer, const Options& options, Outcome* outcome) {
+  answer = readerlink::WithoutPadding(answer);
+  if (answer.empty()) {
     outcome->code = kExitNoAnswer;
-    const std::string denied = ReaderDeniedPath();
+    const std::string denied = ReaderDeniedPath(options.Choice());
     outcome->error =
         denied.empty()
             ? "the reader did not answer: check its cable, or name its configuration interface "
@@ -158,7 +140,7 @@ bool CheckAnswer(const std::string& answer, Outcome* outcome) {
                   kUdevAdvice;
     return false;
   }
-  if (answer.starts_with(kNakPrefix)) {
+  if (answer.size() >= 2 && answer[0] == readerlink::kStx && answer[1] == kNak) {
     outcome->code = kExitNoAnswer;
     outcome->error = "the reader refused the command (NAK): check the command and its value";
     return false;
@@ -180,15 +162,6 @@ bool TakeErrorMessages(CliPrompter& prompter, Outcome* outcome) {
   return clean;
 }
 
-std::string RecordField(const std::string& record, const std::string& label) {
-  const size_t at = record.find(label);
-  if (at == std::string::npos) return {};
-  const size_t from = at + label.size();
-  std::string field = record.substr(from, record.find("\r\n", from) - from);
-  while (!field.empty() && field.back() == ' ') field.pop_back();
-  return field;
-}
-
 std::string AsLines(const std::string& text) {
   std::string lines;
   for (size_t i = 0; i < text.size(); ++i) {
@@ -201,7 +174,7 @@ std::string AsLines(const std::string& text) {
 
 Outcome Status(const Options& options) {
   Outcome outcome;
-  const ReaderStatus status = ScanReaderStatus();
+  const ReaderStatus status = ScanReaderStatus(options.Choice());
   outcome.json["readers"] = nlohmann::json::array();
   for (const ReaderInterface& found : status.interfaces) {
     outcome.json["readers"].push_back({{"position", found.position},
@@ -248,49 +221,26 @@ Outcome Show(const Options& options, Console& console) {
 
 Outcome Set(const std::vector<std::string>& args, const Options& options, Console& console) {
   Outcome outcome;
-  const std::string& what = args[0];
-  const std::string& value = args[1];
-  const utility::LanguageEntry* language = nullptr;
-  std::optional<int> number;
-  if (what == "language") {
-    language = FindLanguage(value);
-    if (language == nullptr) {
-      outcome.code = kExitUsage;
-      outcome.error = "unknown language '" + value + "': give a number from 0 to 10 or one of " +
-                      LanguageChoices();
-      return outcome;
-    }
-  } else if (what == "polling") {
-    const utility::SettingFieldCheck check = utility::CheckSettingField(value);
-    if (!check.ok) {
-      outcome.code = kExitUsage;
-      outcome.error = "polling interval '" + value + "': " + check.message;
-      return outcome;
-    }
-    number = check.value;
-  } else if (what == "turbo") {
-    // "On" and "Off" as the review prints them, in any case.
-    const std::string word = Lower(value);
-    if (word == "on" || word == "1") number = 1;
-    if (word == "off" || word == "0") number = 0;
-    if (!number) {
-      outcome.code = kExitUsage;
-      outcome.error = "turbo speed '" + value + "': give On or Off";
-      return outcome;
-    }
-  } else {
+  const std::optional<Setting> setting = SettingByName(args[0]);
+  if (!setting) {
     outcome.code = kExitUsage;
-    outcome.error = "cannot set '" + what + "': give language, polling or turbo";
+    outcome.error = "cannot set '" + args[0] + "': give language, polling or turbo";
+    return outcome;
+  }
+  const ParsedValue parsed = ParseSettingValue(*setting, args[1]);
+  if (!parsed.value) {
+    outcome.code = kExitUsage;
+    outcome.error = parsed.error;
     return outcome;
   }
   if (!RequireReader(options, &outcome)) return outcome;
 
   HeadlessUtility utility(console, options);
   utility::SettingCommands settings(utility.Context());
-  utility.prompter.settingValue = number;
-  if (language != nullptr) {
-    settings.SetLanguage(*language);
-  } else if (what == "polling") {
+  utility.prompter.settingValue = parsed.value;
+  if (*setting == Setting::Language) {
+    settings.SetLanguage(utility::kLanguages.at(static_cast<size_t>(*parsed.value)));
+  } else if (*setting == Setting::Polling) {
     settings.SetPollingInterval();
   } else {
     settings.SetTurboSpeed();
@@ -302,13 +252,13 @@ Outcome Set(const std::vector<std::string>& args, const Options& options, Consol
                     "to ask on)";
     return outcome;
   }
-  if (utility.sender.LastFrame().empty()) {
+  if (utility.sender.LastExchange().frame.empty()) {
     outcome.code = kExitDeclined;
     outcome.error = "declined: nothing was written";
     return outcome;
   }
   std::vector<std::string> notes = std::move(outcome.notes);
-  outcome = FromRecord(utility.controls.Text(ControlId::HistoryBox));
+  outcome = FromSend(utility.sender.LastExchange(), options);
   outcome.notes = std::move(notes);
   return outcome;
 }
@@ -334,15 +284,12 @@ Outcome Send(const std::string& argument, bool hex, const Options& options, Cons
   if (!TakeErrorMessages(utility.prompter, &outcome)) {
     // A typed command that no reader took is said as Pelorin says it, with
     // the status of a reader that did not answer.
-    if (!hex && !utility.sender.LastFrame().empty()) outcome.code = kExitNoAnswer;
+    if (!hex && !utility.sender.LastExchange().frame.empty()) outcome.code = kExitNoAnswer;
     return outcome;
   }
   // A typed send shows only the text in Pelorin's history; the tool shows
   // the exchange as a hexadecimal send does.
-  const std::string record = hex ? utility.controls.Text(ControlId::HistoryBox)
-                                 : utility::ExchangeRecord(utility.sender.LastFrame(),
-                                                           utility.sender.LastAnswer());
-  outcome = FromRecord(record);
+  outcome = FromSend(utility.sender.LastExchange(), options);
   if (!hex && text.size() >= 2 && text[1] == 'Y') {
     outcome.notes.push_back("the reader types its answer to '" + argument +
                             "' as keyboard input, which pelorin-cli cannot see");

@@ -7,7 +7,7 @@
 #include "hidhost/host.h"
 #include "hidhost/wide_text.h"
 #include "reader_link/reader_device.h"
-#include "reader_link/reader_scan.h"
+#include "reader_link/reader_link.h"
 
 namespace pelorincli {
 
@@ -47,27 +47,28 @@ std::string GenerationName(uint16_t productId) {
   return productId == readerlink::kLegacyReaderProductId ? "older (Revision <= H)" : "current";
 }
 
-ReaderStatus ScanReaderStatus() {
+ReaderStatus ScanReaderStatus(const InterfaceChoice& choice) {
   ReaderStatus status;
-  readerlink::ReaderDevice device(readerlink::kDeviceTypeQuery);
-  readerlink::ScanForReaders(device, [&](readerlink::ReaderDevice& reader, int32_t position) {
+  for (const readerlink::ReaderInterface& reader : readerlink::ScanReaders()) {
+    if (!Chosen(choice, reader)) continue;
+    const std::unique_ptr<readerlink::ReaderDevice> device = readerlink::Open(reader.path);
+    if (!device) continue;
     ReaderInterface found;
-    found.position = position;
-    found.path = reader.GetDevicePath();
-    found.productId = reader.RecordedProductId();
-    if (hidhost::Device* device = reader.GetHandle()) {
-      found.takesCommands = found.productId == readerlink::kCurrentReaderProductId &&
-                            TakesCommands(*device);
-      found.serial = SerialNumber(*device);
-    }
+    // With a choice, positions count the chosen interfaces only.
+    found.position = choice.Any() ? reader.position : static_cast<int32_t>(status.interfaces.size());
+    found.path = reader.path;
+    found.productId = reader.productId;
+    found.takesCommands = reader.generation == readerlink::Generation::Current &&
+                          TakesCommands(*device->GetHandle());
+    found.serial = SerialNumber(*device->GetHandle());
     status.interfaces.push_back(found);
-    reader.Close();
-  });
+  }
   if (!status.interfaces.empty()) return status;
 
   std::vector<std::string> paths;
   if (!hidhost::CurrentHost().EnumerateInterfaces(&paths)) return status;
   for (const std::string& path : paths) {
+    if (!choice.Any() && !Chosen(choice, {0, path, 0, {}})) continue;
     if (hidhost::CurrentHost().Open(path, hidhost::Access::Query) == nullptr &&
         hidhost::GetLastError() == hidhost::kErrorAccessDenied) {
       ++status.deniedInterfaces;
@@ -76,8 +77,8 @@ ReaderStatus ScanReaderStatus() {
   return status;
 }
 
-std::string ReaderDeniedPath() {
-  for (const ReaderInterface& found : ScanReaderStatus().interfaces) {
+std::string ReaderDeniedPath(const InterfaceChoice& choice) {
+  for (const ReaderInterface& found : ScanReaderStatus(choice).interfaces) {
     const std::unique_ptr<hidhost::Device> device =
         hidhost::CurrentHost().Open(found.path, hidhost::Access::Query);
     if (device == nullptr) continue;

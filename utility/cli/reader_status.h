@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "hidhost/host.h"
+#include "interface_filter.h"
 
 namespace pelorincli {
 
@@ -31,12 +32,13 @@ struct ReaderStatus {
   bool HasCommandInterface() const;
 };
 
-ReaderStatus ScanReaderStatus();
+// The chosen reader interfaces.
+ReaderStatus ScanReaderStatus(const InterfaceChoice& choice);
 
-// The path of a reader interface whose feature report the user may not
-// reach (access denied), or empty. It reads the feature report once, which
+// The path of a chosen reader interface whose feature report the user may
+// not reach (access denied), or empty. It reads the feature report once, which
 // the reader answers with an empty report when no command is pending.
-std::string ReaderDeniedPath();
+std::string ReaderDeniedPath(const InterfaceChoice& choice);
 
 // The interface's serial number string as UTF-8; empty when it has none.
 std::string SerialNumber(hidhost::Device& device);

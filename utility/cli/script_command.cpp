@@ -116,8 +116,9 @@ Outcome RunScript(const std::string& file, const Options& options, Console& cons
 
     Outcome lineOutcome;
     const bool refused = !TakeErrorMessages(utility.prompter, &lineOutcome);
-    std::string answer = utility.sender.LastAnswer();
-    while (!answer.empty() && answer.back() == ' ') answer.pop_back();
+    const readerlink::ExchangeResult& exchange = utility.sender.LastExchange();
+    std::string answer = readerlink::HexBytesText(exchange.answer());
+    if (!answer.empty()) answer.pop_back();
     sent.push_back({{"line", line}, {"text", command}, {"answer", answer}});
     if (refused) {
       // A line that cannot be sent stops the run there, as in Pelorin, so
@@ -130,7 +131,7 @@ Outcome RunScript(const std::string& file, const Options& options, Console& cons
     }
     // Each line is shown once its exchange is over, not at the end of the run.
     if (!options.json) console.out << "line " << line << ": " << command << "\n" << std::flush;
-    if (utility.sender.LastDelivery() == utility::Delivery::NotSent) {
+    if (exchange.delivery() == readerlink::Delivery::NotSent) {
       runner.ToggleScriptRun();
       outcome.code = kExitNoAnswer;
       outcome.error = "line " + std::to_string(line) + " (" + command +
@@ -138,7 +139,7 @@ Outcome RunScript(const std::string& file, const Options& options, Console& cons
                       "the rest again";
       break;
     }
-    if (utility.sender.LastDelivery() == utility::Delivery::Unanswered) {
+    if (exchange.delivery() == readerlink::Delivery::Unanswered) {
       // The reader has the line: running the rest again must not repeat it.
       runner.ToggleScriptRun();
       outcome.code = kExitNoAnswer;

@@ -106,7 +106,7 @@ TEST_F(DetectionTest, WaitingRescansEveryTickAndAReaderAttachedLaterIsFound) {
   for (int tick = 1; tick <= 3; ++tick) {
     const int before = host->enumerations();
     Tick();
-    EXPECT_GE(host->enumerations() - before, 100) << "a full scan of 100 positions each tick";
+    EXPECT_EQ(host->enumerations() - before, 1) << "one scan each tick, listing the interfaces once";
     EXPECT_EQ(ShownControls(), kWaitingControls);
     EXPECT_TRUE(prompter.messages.empty());
   }

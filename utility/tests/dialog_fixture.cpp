@@ -23,7 +23,6 @@ void EnsureApplication() {
 }
 
 void DialogTest::MakeHost(const std::string& preset) {
-  readerlink::ReaderGeneration = readerlink::kGenerationNone;
   clock = std::make_shared<hidhost::sim::VirtualClock>();
   std::string error;
   host = HostWrapper::Install(preset, clock, &error);

@@ -48,6 +48,10 @@ class HIDHOST_API Clock {
   virtual void SleepMs(uint32_t ms) = 0;
 };
 
+// The real clock: steady time and real sleeps. The operating system's hosts
+// run on it, and so does the simulated host outside the tests.
+HIDHOST_API std::shared_ptr<Clock> MakeRealClock();
+
 // One open HID interface, that is one top-level collection of a device.
 // Destroying it closes it; a read pending on another thread is cancelled
 // first. The object is not shared between threads except for CancelRead()

@@ -37,9 +37,6 @@ class HIDHOST_API VirtualClock : public Clock {
   std::vector<uint32_t> sleeps_;
 };
 
-// The real clock: steady time and real sleeps.
-HIDHOST_API std::shared_ptr<Clock> MakeRealClock();
-
 class SimulatedHostImpl;
 
 // Both the host and the system services: its devices type into the keyboard

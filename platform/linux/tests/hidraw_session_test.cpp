@@ -17,14 +17,10 @@ std::vector<std::string> Send(std::shared_ptr<Host> host, const std::vector<uint
   InstallHost(host);
   const std::vector<uint8_t> frame = readerlink::BuildHexFrame(command);
   std::vector<std::string> answers;
-  readerlink::ReaderDevice device(readerlink::kDeviceTypeQuery);
-  readerlink::ScanAndExchange(device, [&](readerlink::ReaderDevice& reader, int32_t) {
-    std::string text;
-    if (reader.ExchangeAsText(frame.data(), static_cast<int32_t>(frame.size()), &text)) {
-      answers.push_back(text);
-    }
-  });
-  device.Close();
+  readerlink::ScanAndExchange([&](readerlink::ReaderDevice& reader, const readerlink::ReaderInterface&) {
+    const readerlink::InterfaceExchange result = reader.Exchange(frame);
+    if (result.answered) answers.push_back(readerlink::HexBytesText(result.answer));
+  }, {});
   InstallHost(nullptr);
   return answers;
 }

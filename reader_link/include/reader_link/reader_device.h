@@ -10,10 +10,12 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 
 #include "hidhost/hidp.h"
 #include "hidhost/host.h"
+#include "reader_link/exchange_result.h"
 
 namespace readerlink {
 
@@ -27,18 +29,12 @@ constexpr int32_t kGenerationNone = 0;
 constexpr int32_t kGenerationLegacy = 1;
 constexpr int32_t kGenerationCurrent = 2;
 
-// Device types: 3 opens for queries only (enough for feature reports), 5 for
-// reading and writing. Every caller of the utility uses 3.
-constexpr int32_t kDeviceTypeQuery = 3;
-constexpr int32_t kDeviceTypeReadWrite = 5;
-
-// The kind ProbeInterface reports for an interface of a supported reader
-// (0 for anything else).
-constexpr int32_t kKindReader = 3;
+// What ProbeInterface found at a position.
+enum class InterfaceKind : int32_t { Other = 0, Reader = 3 };
 
 // Fixed sizes of the exchange.
-constexpr uint32_t kCommandBufferBytes = 128;   // longest frame ExchangeAsText takes
-constexpr uint32_t kAnswerBufferBytes = 1024;   // answer capacity of ExchangeAsText
+constexpr uint32_t kCommandBufferBytes = 128;   // longest frame Exchange takes
+constexpr uint32_t kAnswerBufferBytes = 1024;   // answer capacity of a command's exchange
 
 // Fixed timings of the exchange, in milliseconds, and its limits.
 constexpr uint32_t kWriteRetryWaitMs = 10;    // after each refused report write
@@ -47,10 +43,12 @@ constexpr uint32_t kPollWaitMs = 10;          // after each answer read
 constexpr uint32_t kPollReads = 100;          // answer reads per exchange, always all
 constexpr uint32_t kWriteAttempts = 3;        // calls per report before giving up
 
-// Process-wide generation of the reader met last: 0 at start-up, 1 after
-// ProbeInterface met an interface of product 0x0200, 2 after one of 0x2420.
-// Written only by ProbeInterface and never reset by the link; when readers of
-// both products are present, the one probed last wins. Main thread only.
+// Process-wide generation of the reader met last: 0 at start-up, 1 after a
+// probe met an interface of product 0x0200, 2 after one of 0x2420. Written
+// only by the probe that ScanReaders and ProbeInterface share, and never
+// reset; when readers of both products are present, the one probed last
+// wins. Main thread only. New code reads the generation of each interface
+// from ScanReaders instead.
 extern int32_t ReaderGeneration;
 
 // The device path of the HID interface at `memberIndex` (0-based position in
@@ -101,8 +99,8 @@ class HidReportDevice {
   virtual bool ExchangeFrame(const uint8_t* frame, uint32_t length, uint8_t* answer,
                              uint32_t* count) = 0;
 
-  // The device type (3 or 5).
-  virtual int32_t GetDeviceType() const = 0;
+  // How the interface is opened.
+  virtual hidhost::Access GetAccess() const = 0;
   // The open interface, or null while closed.
   virtual hidhost::Device* GetHandle() const = 0;
   // A copy of the path the object is open on; empty while closed.
@@ -112,9 +110,9 @@ class HidReportDevice {
 // One HID interface of a supported reader.
 class ReaderDevice : public HidReportDevice {
  public:
-  // Type 3 stays 3; every other value becomes 5. Starts closed, with no
-  // recorded product ID.
-  explicit ReaderDevice(int32_t deviceType = kDeviceTypeQuery);
+  // Opens interfaces for queries only (enough for feature reports) or for
+  // reading and writing. Starts closed, with no recorded product ID.
+  explicit ReaderDevice(hidhost::Access access = hidhost::Access::Query);
   ~ReaderDevice() override;  // runs Close
 
   ReaderDevice(const ReaderDevice&) = delete;
@@ -124,12 +122,13 @@ class ReaderDevice : public HidReportDevice {
   // list cannot be built or has no interface at that position. Otherwise
   // true, and: when the interface has the reader vendor ID and one of the two
   // reader product IDs, records that product ID in the object, sets
-  // ReaderGeneration, stores the path in `*path` and the kind 3 in `*kind`;
+  // ReaderGeneration, stores the path in `*path` and Reader in `*kind`;
   // in every other case (no path, cannot be opened for queries, no
-  // attributes, another vendor or product) the kind is 0 and the path empty.
+  // attributes, another vendor or product) the kind is Other and the path
+  // empty.
   // `kind` and `path` may be null. The interface is opened for queries only
   // and closed again within the call; it never becomes the object's handle.
-  bool ProbeInterface(int32_t* kind, int32_t memberIndex, std::string* path);
+  bool ProbeInterface(InterfaceKind* kind, int32_t memberIndex, std::string* path);
 
   // HidReportDevice
   bool OpenByIndex(int32_t memberIndex) override;
@@ -137,19 +136,19 @@ class ReaderDevice : public HidReportDevice {
   bool Close() override;
   bool ExchangeFrame(const uint8_t* frame, uint32_t length, uint8_t* answer,
                      uint32_t* count) override;
-  int32_t GetDeviceType() const override;
+  hidhost::Access GetAccess() const override;
   hidhost::Device* GetHandle() const override;
   std::string GetDevicePath() const override;
 
-  // Empties `*text`, opens the object at its stored member index when it has
-  // no open interface, runs ExchangeFrame with a 1024-byte answer buffer,
-  // closes the device and renders the answer, trailing zero bytes trimmed
-  // (the first byte always kept), as "%02X " per byte: 06 41 0A gives
-  // "06 41 0A ". False, with the text empty, when `text` is null, the frame
-  // is longer than 128 bytes, negative, or null while not empty (nothing is
-  // opened or written then), when the device cannot be opened, or when
-  // ExchangeFrame fails (the device then stays open).
-  virtual bool ExchangeAsText(const uint8_t* frame, int32_t length, std::string* text);
+  // Exchanges `frame` with the open interface (ExchangeFrame with room for
+  // `capacity` answer bytes) and closes the device. The result names the
+  // interface, says whether the whole frame was written and whether the
+  // answer's reads ran to their end, and holds the bytes received without
+  // the report padding after the last non-zero one (kept also when the
+  // exchange failed after them). Nothing is written when the object is not
+  // open or the frame is longer than 128 bytes.
+  InterfaceExchange Exchange(std::span<const uint8_t> frame,
+                             uint32_t capacity = kAnswerBufferBytes);
 
   // Writes `frame` in feature reports as ExchangeFrame does, with up to three
   // calls per report, but a report refused three times does not stop the
@@ -158,16 +157,11 @@ class ReaderDevice : public HidReportDevice {
   // empty frame, a closed object, or a feature report below 2 bytes.
   virtual bool SendFrame(const uint8_t* frame, uint32_t length);
 
-  // Whether the last ExchangeFrame or ExchangeAsText wrote every report of
-  // its frame, whatever became of the answer: a reader unplugged during the
-  // answer's reads has taken the frame all the same.
-  bool FrameWritten() const { return frameWritten_; }
-
   // The product ID recorded by the last ProbeInterface that met a reader
   // (0x0200 or 0x2420), 0 before; kept across Close.
   uint16_t RecordedProductId() const { return productId_; }
   // The position stored by the last OpenByIndex on a closed object (-1
-  // before); ExchangeAsText reopens the object there.
+  // before).
   int32_t MemberIndex() const { return memberIndex_; }
 
  private:
@@ -182,7 +176,7 @@ class ReaderDevice : public HidReportDevice {
   bool WriteReport(const uint8_t* report, uint32_t reportLength);
 
   bool open_ = false;
-  int32_t deviceType_;
+  hidhost::Access access_;
   int32_t memberIndex_ = -1;
   std::unique_ptr<hidhost::Device> handle_;
   std::string devicePath_;

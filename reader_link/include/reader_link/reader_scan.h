@@ -1,40 +1,34 @@
-// The walk over the host's HID interfaces that every operation talking to the
-// reader shares: positions 0 to 99, all of them, without stopping at the end
-// of the list or at the first match. Each position is probed
-// (ReaderDevice::ProbeInterface); a match of kind 3 is opened with
-// OpenByIndex and handed to the caller's action.
-//
-// Every match is opened afresh (an interface the action before left open is
-// closed first), so each matching interface receives its own action; the
-// action may leave the device open or close it.
+// The walks over the reader interfaces that the operations talking to the
+// reader share. Each interface is opened afresh (Open) and handed to the
+// caller's action, which may leave it open or close it; the device is closed
+// once the action returns.
 #pragma once
 
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "reader_link/reader_device.h"
+#include "reader_link/reader_link.h"
 
 namespace readerlink {
 
-constexpr int32_t kScanPositions = 100;
 constexpr uint32_t kExchangeLeadMs = 50;  // wait before each exchange of a send
 
-// Called with the open device and the position it was matched at.
-using ReaderAction = std::function<void(ReaderDevice& device, int32_t memberIndex)>;
+// Called with the open device and the interface it was opened on.
+using ReaderAction = std::function<void(ReaderDevice& device, const ReaderInterface& reader)>;
 
-// The scan of a send. It passes over interfaces of the older generation
-// (product 0x0200), which speak another protocol; ReaderGeneration is still
-// set by their probe. For each match of the current generation: when
-// OpenByIndex succeeds, wait 50 ms
-// and run `exchange`; when it fails, write the line "Fail to open device! \n"
-// to standard output and Close the device. The device is not closed after
-// the scan; callers Close it (destroying it closes it too). Returns the number
-// of times `exchange` ran.
-int ScanAndExchange(ReaderDevice& device, const ReaderAction& exchange);
+// The walk of a send over `readers` (by default a fresh ScanReaders). It
+// passes over interfaces of the older generation, which speak another
+// protocol. For each current one: when it opens, wait 50 ms and run
+// `exchange`; when it does not, tell `openFailed` (when given). Returns the
+// number of times `exchange` ran.
+int ScanAndExchange(const ReaderAction& exchange, const OpenFailureSink& openFailed,
+                    const std::vector<ReaderInterface>& readers = ScanReaders());
 
-// The scan of reader detection: as ScanAndExchange, but for readers of both
-// generations, without the wait and without the line. Returns the
-// number of times `found` ran.
-int ScanForReaders(ReaderDevice& device, const ReaderAction& found);
+// The walk of reader detection: as ScanAndExchange, but for readers of both
+// generations, without the wait, and silent about interfaces that do not
+// open. Returns the number of times `found` ran.
+int ScanForReaders(const ReaderAction& found);
 
 }  // namespace readerlink

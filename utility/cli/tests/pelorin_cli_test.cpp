@@ -130,6 +130,12 @@ const Case kCases[] = {
      ""},
     {"StatusNamesTheCommandInterface", "reader", {"status"}, 0,
      "mi_01, serial KV2420-001207: takes commands", ""},
+    // The reader is gone between the scan and the open of its second
+    // interface: said as a note, never on the standard output of the JSON.
+    {"OpenFailureIsANote", R"({"devices": [{"preset": "reader", "unplug_after_ms": 30}]})",
+     {"--json", "send-hex", "52 24"}, 1,
+     R"j("notes":["the reader interface sim:hid#vid_1C5E&pid_2420&mi_01 could not be opened"])j",
+     "pelorin-cli: the reader interface sim:hid#vid_1C5E&pid_2420&mi_01 could not be opened"},
     {"KeyboardInterfaceTakesNoCommands", "reader",
      {"--path", "sim:hid#vid_1C5E&pid_2420&mi_00", "polling"}, 2, "",
      "is the reader's keyboard interface, which takes no commands"},

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 
 #include "reader_link/command_codec.h"
 #include "reader_link/reader_device.h"
@@ -16,14 +17,6 @@ void RemoveChars(std::string* text, std::string_view chars) {
   std::erase_if(*text, [chars](char c) { return chars.find(c) != std::string_view::npos; });
 }
 
-void AppendHexBytes(std::string* out, const uint8_t* bytes, size_t count) {
-  char digits[4];
-  for (size_t i = 0; i < count; ++i) {
-    std::snprintf(digits, sizeof digits, "%02X ", bytes[i]);
-    out->append(digits);
-  }
-}
-
 bool SecondCharIsY(const std::string& text) { return text.size() >= 2 && text[1] == 'Y'; }
 
 }  // namespace
@@ -32,51 +25,38 @@ std::string NotSentMessage(const std::string& command) {
   return "The command \"" + command + "\" was not sent: " + kNoReaderReason + ".";
 }
 
-std::string ExchangeRecord(const std::vector<uint8_t>& frame, const std::string& answerText) {
-  std::string record = "Command:  ";
-  AppendHexBytes(&record, frame.data(), frame.size());
-  record += "\r\nResponse:  ";
-  record += answerText;
-  record += "\r\n\r\n";
-  return record;
+void PrintOpenFailure(const readerlink::ReaderInterface&) {
+  std::fputs("Fail to open device! \n", stdout);
+  std::fflush(stdout);
+}
+
+std::string ExchangeRecord(const readerlink::ExchangeResult& exchange) {
+  return "Command:  " + readerlink::HexBytesText(exchange.frame) + "\r\nResponse:  " +
+         readerlink::HexBytesText(exchange.answer()) + "\r\n\r\n";
 }
 
 CommandSender::CommandSender(DialogControls& controls, Prompter& prompter, Session& session,
                              std::string& commandText)
     : controls_(controls), prompter_(prompter), session_(session), CommandText(commandText) {}
 
-std::string CommandSender::ExchangeWithReaders(const std::vector<uint8_t>& frame) {
+readerlink::ExchangeResult CommandSender::ExchangeWithReaders(std::span<const uint8_t> frame,
+                                                              uint32_t capacity) {
   BusyScope busy(controls_);
-  std::string answer;
-  lastFrame_ = frame;
-  bool answered = false, written = false;
-  readerlink::ReaderDevice device(readerlink::kDeviceTypeQuery);
-  readerlink::ScanAndExchange(device, [&](readerlink::ReaderDevice& reader, int32_t) {
-    std::string text;
-    if (reader.ExchangeAsText(frame.data(), static_cast<int32_t>(frame.size()), &text)) {
-      answer = text;
-      answered = true;
-    } else {
-      written = written || reader.FrameWritten();
-      // A failed exchange leaves its interface open, and the scan would hand
-      // that same interface to every later match (a reader's keyboard
-      // interface takes no frames, so its configuration interface would never
-      // see one). Closing it lets the next match open its own interface; the
-      // answer stays the one of the last exchange that worked.
-      reader.Close();
-    }
-  });
-  device.Close();
-  lastDelivery_ = answered ? Delivery::Answered : written ? Delivery::Unanswered : Delivery::NotSent;
-  lastAnswer_ = answer;
-  return answer;
+  readerlink::ExchangeResult result;
+  result.frame.assign(frame.begin(), frame.end());
+  std::vector<readerlink::ReaderInterface> readers = readerlink::ScanReaders();
+  if (targets_.chosen) std::erase_if(readers, std::not_fn(targets_.chosen));
+  // Every interface gets the frame, each opened afresh; one that takes none
+  // (a reader's keyboard interface) does not keep the next from its own.
+  readerlink::ScanAndExchange(
+      [&](readerlink::ReaderDevice& reader, const readerlink::ReaderInterface&) {
+        result.interfaces.push_back(reader.Exchange(frame, capacity));
+      },
+      targets_.openFailed, readers);
+  return result;
 }
 
-void CommandSender::ForgetLastExchange() {
-  lastDelivery_ = Delivery::NotSent;
-  lastFrame_.clear();
-  lastAnswer_.clear();
-}
+void CommandSender::ForgetLastExchange() { last_ = {}; }
 
 void CommandSender::SendTypedCommand() {
   ForgetLastExchange();
@@ -111,8 +91,9 @@ void CommandSender::SendTypedCommand() {
     }
     return;
   }
-  ExchangeWithReaders(readerlink::BuildTypedFrame(command));
-  if (lastDelivery_ == Delivery::NotSent) {
+  last_ = ExchangeWithReaders(readerlink::BuildTypedFrame(command));
+  const readerlink::Delivery delivery = last_.delivery();
+  if (delivery == readerlink::Delivery::NotSent) {
     // A command that no reader took is not recorded as sent: typed, it
     // stays in the command box to be sent again; a script stops at it, and
     // the rest of the script waits for the reader.
@@ -127,7 +108,7 @@ void CommandSender::SendTypedCommand() {
   session_.HistoryText.insert(0, command + "\r\n");
   controls_.SetText(ControlId::HistoryBox, session_.HistoryText);
 
-  if (scripted && lastDelivery_ == Delivery::Unanswered && script_ != nullptr) {
+  if (scripted && delivery == readerlink::Delivery::Unanswered && script_ != nullptr) {
     // The reader has the line but went away during the exchange.
     script_->StopAfterLine(command, kUnansweredReason);
   } else if (!scripted) {
@@ -157,8 +138,6 @@ void CommandSender::SendHexCommand() {
   CommandText = controls_.Text(ControlId::CommandBox);
   RemoveChars(&CommandText, " \t");
 
-  std::vector<uint8_t> frame;
-  std::string answer;
   if (CommandText.empty()) {
     prompter_.ShowMessage(kEmptyCommandMessage, kErrorCaption);
   } else {
@@ -168,12 +147,11 @@ void CommandSender::SendHexCommand() {
       prompter_.ShowMessage(kInvalidHexMessage, kErrorCaption);
     } else {
       bytes.resize(count);
-      frame = readerlink::BuildHexFrame(bytes);
-      answer = ExchangeWithReaders(frame);
+      last_ = ExchangeWithReaders(readerlink::BuildHexFrame(bytes));
     }
   }
 
-  controls_.SetText(ControlId::HistoryBox, ExchangeRecord(frame, answer));
+  controls_.SetText(ControlId::HistoryBox, ExchangeRecord(last_));
   CommandText.clear();
   controls_.SetText(ControlId::CommandBox, "");
 }

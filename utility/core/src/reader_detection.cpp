@@ -14,18 +14,17 @@ void ShowCommandPanel(DialogControls& controls) {
 }
 
 void DetectReader(DialogControls& controls, Session& session) {
-  readerlink::ReaderDevice device(readerlink::kDeviceTypeQuery);
   // Every match repeats the actions of its generation, so that several
   // interfaces of one reader give the same screen as one.
-  readerlink::ScanForReaders(device, [&](readerlink::ReaderDevice&, int32_t) {
+  readerlink::ScanForReaders([&](readerlink::ReaderDevice&, const readerlink::ReaderInterface& reader) {
     session.runState.ReaderPresent = 1;
-    switch (readerlink::ReaderGeneration) {
-      case readerlink::kGenerationLegacy:
+    switch (reader.generation) {
+      case readerlink::Generation::Legacy:
         session.StatusText = kLegacyReaderStatus;
         controls.SetVisible(ControlId::Launch, true);
         controls.SetText(ControlId::Launch, kLaunchText);
         break;
-      case readerlink::kGenerationCurrent:
+      case readerlink::Generation::Current:
         ShowCommandPanel(controls);
         break;
       default:
@@ -35,7 +34,6 @@ void DetectReader(DialogControls& controls, Session& session) {
     controls.SetText(ControlId::StatusLine, session.StatusText);
   });
   if (!session.runState.ReaderPresent) {
-    device.Close();
     session.StatusText = kWaitingStatus;
     controls.SetText(ControlId::StatusLine, session.StatusText);
   }

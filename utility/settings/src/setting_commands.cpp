@@ -1,7 +1,5 @@
 #include "utility/setting_commands.h"
 
-#include "reader_link/reader_device.h"
-#include "reader_link/reader_scan.h"
 #include "utility/command_sender.h"
 #include "utility/control_ids.h"
 #include "utility/version_record.h"
@@ -52,9 +50,12 @@ void SettingCommands::SendHex(const std::string& commandText) {
 
 void SettingCommands::Review(std::string_view command, ReviewKind kind) {
   SendHex(std::string(command));
-  std::string record = context_.controls.Text(ControlId::HistoryBox);
-  record += ReviewLine(kind, ReviewValueFromRecord(record));
-  context_.controls.SetText(ControlId::HistoryBox, record);
+  const readerlink::ExchangeResult& exchange = context_.sender.LastExchange();
+  const std::span<const uint8_t> answer = exchange.answer();
+  const uint8_t value = ReviewValue(answer);
+  lastReview_ = {exchange, {answer.begin(), answer.end()}, ReviewValueText(kind, value),
+                 ExchangeRecord(exchange) + ReviewLine(kind, value)};
+  context_.controls.SetText(ControlId::HistoryBox, lastReview_.record);
 }
 
 void SettingCommands::ReviewLanguage() { Review(kReviewLanguageCommand, ReviewKind::Language); }
@@ -113,26 +114,16 @@ void SettingCommands::SetTurboSpeed() {
 }
 
 void SettingCommands::ReviewVersion() {
-  BusyScope busy(context_.controls);
-  std::array<uint8_t, kVersionAnswerCapacity> answer{};
-  uint32_t count = 0;
-  readerlink::ReaderDevice device(readerlink::kDeviceTypeQuery);
-  readerlink::ScanAndExchange(device, [&](readerlink::ReaderDevice& reader, int32_t) {
-    // Every matching interface is asked on its own, with the whole buffer.
-    // The record shows the last answer that came; an interface that takes no
-    // frames (the reader's keyboard) does not wipe out an earlier one.
-    std::array<uint8_t, kVersionAnswerCapacity> received{};
-    uint32_t receivedCount = static_cast<uint32_t>(received.size());
-    reader.ExchangeFrame(kVersionCommand.data(), static_cast<uint32_t>(kVersionCommand.size()),
-                         received.data(), &receivedCount);
-    if (receivedCount > 0) {
-      answer = received;
-      count = receivedCount;
-    }
-    reader.Close();
-  });
-  device.Close();
-  context_.controls.SetText(ControlId::HistoryBox, VersionRecord(answer, count));
+  const readerlink::ExchangeResult exchange =
+      context_.sender.ExchangeWithReaders(kVersionCommand, kVersionAnswerCapacity);
+  // Every matching interface is asked on its own, with the whole buffer.
+  // The record shows the last answer that came, also from an exchange that
+  // failed after it; an interface that takes no frames (the reader's
+  // keyboard) does not wipe out an earlier one.
+  const std::span<const uint8_t> answer = exchange.lastHeard();
+  lastReview_ = {exchange, {answer.begin(), answer.end()}, FirmwareVersion(answer),
+                 VersionRecord(answer)};
+  context_.controls.SetText(ControlId::HistoryBox, lastReview_.record);
 }
 
 }  // namespace utility

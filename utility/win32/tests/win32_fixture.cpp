@@ -7,7 +7,6 @@
 namespace utility::testing {
 
 void Win32DialogTest::MakeHost(const std::string& preset) {
-  readerlink::ReaderGeneration = readerlink::kGenerationNone;
   clock = std::make_shared<hidhost::sim::VirtualClock>();
   std::string error;
   host = HostWrapper::Install(preset, clock, &error);

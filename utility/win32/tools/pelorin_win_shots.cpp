@@ -51,7 +51,6 @@ bool Render(const std::string& folder, const char* file, const char* preset,
     std::fprintf(stderr, "%s: %s\n", preset, error.c_str());
     return false;
   }
-  readerlink::ReaderGeneration = readerlink::kGenerationNone;
 
   utility::Session session;
   bool saved = false;

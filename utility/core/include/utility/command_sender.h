@@ -6,9 +6,14 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
+#include "reader_link/exchange_result.h"
+#include "reader_link/reader_device.h"
+#include "reader_link/reader_link.h"
 #include "utility/dialog_controls.h"
 #include "utility/prompter.h"
 #include "utility/session.h"
@@ -35,16 +40,21 @@ inline constexpr const char* kErrorCaption = "Error";
 // "The command "<command>" was not sent: it reached no reader."
 std::string NotSentMessage(const std::string& command);
 
-// What became of the frame of the last send.
-enum class Delivery {
-  NotSent,     // no reader interface took it, or the command was refused first
-  Unanswered,  // an interface took the whole frame, then the exchange failed
-               // (the reader was unplugged during it)
-  Answered,    // an exchange ran to its end
-};
+// "Command:  <frame>\r\nResponse:  <answer>\r\n\r\n", each byte as "%02X ";
+// the answer is the one of the last interface that answered.
+std::string ExchangeRecord(const readerlink::ExchangeResult& exchange);
 
-// "Command:  <frame>\r\nResponse:  <answer>\r\n\r\n", each frame byte as "%02X ".
-std::string ExchangeRecord(const std::vector<uint8_t>& frame, const std::string& answerText);
+// The line Pelorin prints on standard output for an interface that does not
+// open: "Fail to open device! \n".
+void PrintOpenFailure(const readerlink::ReaderInterface& reader);
+
+// Which reader interfaces the sends go to, and who hears of one that does
+// not open.
+struct ReaderTargets {
+  // Null: every current reader interface.
+  std::function<bool(const readerlink::ReaderInterface&)> chosen;
+  readerlink::OpenFailureSink openFailed = PrintOpenFailure;
+};
 
 class CommandSender {
  public:
@@ -54,22 +64,26 @@ class CommandSender {
   // The script runner that a pause command stops; may stay unset.
   void SetScriptHandler(ScriptRunHandler* handler) { script_ = handler; }
 
+  void SetTargets(ReaderTargets targets) { targets_ = std::move(targets); }
+
   void SendTypedCommand();
   void SendHexCommand();
 
-  // What the last send exchanged: what became of its frame (a typed
-  // command that no interface took is refused and not recorded; a running
-  // script stops at such a line, and after a line sent but not answered),
-  // the frame and the last answer as "%02X " text. Pelorin shows only part
-  // of this; the command-line tool reports it whole.
-  Delivery LastDelivery() const { return lastDelivery_; }
-  bool LastReached() const { return lastDelivery_ == Delivery::Answered; }
-  const std::vector<uint8_t>& LastFrame() const { return lastFrame_; }
-  const std::string& LastAnswer() const { return lastAnswer_; }
+  // Sends `frame` to every chosen reader interface, each given room for
+  // `capacity` answer bytes, and blocks until the last exchange has
+  // returned. Leaves LastExchange as it is.
+  readerlink::ExchangeResult ExchangeWithReaders(std::span<const uint8_t> frame,
+                                                 uint32_t capacity = readerlink::kAnswerBufferBytes);
+
+  // What the last send exchanged: its frame (empty when the command was
+  // refused before one was formed), the interfaces it reached and their
+  // answers. A typed command that no interface took is refused and not
+  // recorded; a running script stops at such a line, and after a line sent
+  // but not answered. Pelorin shows only part of this; the command-line tool
+  // reports it whole.
+  const readerlink::ExchangeResult& LastExchange() const { return last_; }
 
  private:
-  // Sends `frame` to every reader interface; the answer of the last exchange.
-  std::string ExchangeWithReaders(const std::vector<uint8_t>& frame);
   void MoveFocusAfterTypedSend(const std::string& command);
   void ForgetLastExchange();
 
@@ -78,9 +92,8 @@ class CommandSender {
   Session& session_;
   std::string& CommandText;
   ScriptRunHandler* script_ = nullptr;
-  Delivery lastDelivery_ = Delivery::NotSent;
-  std::vector<uint8_t> lastFrame_;
-  std::string lastAnswer_;
+  readerlink::ExchangeResult last_;
+  ReaderTargets targets_;
 };
 
 }  // namespace utility

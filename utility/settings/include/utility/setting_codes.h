@@ -1,11 +1,11 @@
 // The reader's setting commands as text: the review and write command texts
-// that go into the command box, the language table, and the reading of a
-// review's value byte from the exchange record that SendHexCommand leaves in
-// the history box.
+// that go into the command box, the language table, and the value byte of a
+// review's answer.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -48,15 +48,19 @@ const LanguageEntry* LanguageByMenuId(int menuId);
 // The language name for a value byte; empty outside 0x30 to 0x3A.
 std::string_view LanguageName(uint8_t value);
 
-// The value byte of a review answer, read from the exchange record: its two
-// hexadecimal digits stand 13 and 12 characters before the end of the text
-// (the answer ends with value, ETX and LRC, each "%02X ", then CR LF CR LF).
-// A text shorter than 13 characters holds no value and gives 0. An answer
-// whose LRC is 0 ends "02 06 VV 03 " (the exchange trims the zero LRC): its
-// value is read one byte nearer the end.
-uint8_t ReviewValueFromRecord(std::string_view record);
+// The value byte of a review answer (02 06 VV 03 LRC): the third byte from
+// the end, zero bytes after the last non-zero one not counted. An answer
+// whose LRC is 0 ends 02 06 VV 03 once that LRC is dropped with the
+// padding: its value is the second byte from the end. Fewer than three
+// bytes hold no value and give 0.
+uint8_t ReviewValue(std::span<const uint8_t> answer);
 
 enum class ReviewKind { Language, PollingInterval, TurboSpeed };
+
+// The value byte in words as the review shows it: the language name, the
+// polling interval in decimal, On or Off for the turbo speed (empty for a
+// value without a name).
+std::string ReviewValueText(ReviewKind kind, uint8_t value);
 
 // The line a review appends to the exchange record for the value byte, e.g.
 // "\r\nCurrent language setting is French".

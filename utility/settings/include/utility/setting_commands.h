@@ -7,7 +7,9 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "reader_link/exchange_result.h"
 #include "utility/handlers.h"
 #include "utility/setting_codes.h"
 
@@ -19,6 +21,14 @@ inline constexpr const char* kTurboLabel = "             Turbo Speed Setting (0 
 inline constexpr const char* kPollingMinimumMessage =
     "The minimum value of Polling Interval setting is 1";
 inline constexpr const char* kTurboMaximumMessage = "The maximum value of Turbo Speed setting is 1";
+
+// What the last review exchanged and found.
+struct ReviewResult {
+  readerlink::ExchangeResult exchange;  // the frame and every interface's answer
+  std::vector<uint8_t> answer;          // the answer the review read
+  std::string value;                    // the setting in words, as the record shows it
+  std::string record;                   // what the history box shows
+};
 
 class SettingCommands : public SettingCommandHandler {
  public:
@@ -46,6 +56,9 @@ class SettingCommands : public SettingCommandHandler {
   void SetPollingInterval();
   void SetTurboSpeed();
 
+  // The last review's exchange, answer and value; empty before the first.
+  const ReviewResult& LastReview() const { return lastReview_; }
+
   // The write warning. True only on Continue; a warning that cannot be shown
   // tells the operator so and does not let the write go ahead.
   bool ConfirmSettingWrite();
@@ -58,6 +71,7 @@ class SettingCommands : public SettingCommandHandler {
   void SendHex(const std::string& commandText);
 
   UtilityContext context_;
+  ReviewResult lastReview_;
 };
 
 }  // namespace utility

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 
 namespace utility {
@@ -15,12 +16,14 @@ inline constexpr std::array<uint8_t, 5> kVersionCommand = {0x02, 0x52, 0x22, 0x0
 // The answer buffer of a version review.
 inline constexpr size_t kVersionAnswerCapacity = 100;
 
+// The firmware version characters of a version answer: its bytes from
+// position 2 up to the one before ETX; the last of them is still taken when
+// a zero LRC went with the padding. Zero bytes add nothing.
+std::string FirmwareVersion(std::span<const uint8_t> answer);
+
 // "Command:  02 52 22 03 71 \r\nResponse:  <answer bytes>\r\n\r\nFirmware Version: "
-// followed by the version characters. `count` is how many answer bytes the
-// exchange reported (clamped to the buffer). The answer bytes shown stop at
-// the last non-zero one; the version characters are the answer's bytes from
-// position 2 up to the one before ETX, and the last of them is still shown
-// when a zero LRC was trimmed with the trailing zeros. Zero bytes add nothing.
-std::string VersionRecord(const std::array<uint8_t, kVersionAnswerCapacity>& answer, size_t count);
+// followed by the version characters. The answer bytes shown stop at the
+// last non-zero one.
+std::string VersionRecord(std::span<const uint8_t> answer);
 
 }  // namespace utility
