@@ -72,7 +72,7 @@ UhidDevice* KeyboardFor(const std::vector<Interface>& interfaces, const sim::Dev
 class Emulator {
  public:
   Emulator(const EmulatorOptions& options, std::FILE* out, std::FILE* err)
-      : options_(options), out_(out), err_(err), clock_(sim::MakeRealClock()) {}
+      : options_(options), out_(out), err_(err), clock_(MakeRealClock()) {}
 
   int Run() {
     std::string problem;

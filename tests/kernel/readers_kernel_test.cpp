@@ -11,6 +11,7 @@
 #include "hidhost/sim.h"
 #include "kernel_devices.h"
 #include "reader_link/command_codec.h"
+#include "reader_link/exchange_result.h"
 #include "reader_link/reader_device.h"
 #include "reader_link/reader_scan.h"
 #include "skelmar/reader_channel.h"
@@ -23,12 +24,12 @@ namespace {
 std::vector<std::string> Send(const std::vector<uint8_t>& command) {
   const std::vector<uint8_t> frame = readerlink::BuildHexFrame(command);
   std::vector<std::string> answers;
-  readerlink::ReaderDevice device(readerlink::kDeviceTypeQuery);
-  readerlink::ScanAndExchange(device, [&](readerlink::ReaderDevice& reader, int32_t) {
-    std::string text;
-    if (reader.ExchangeAsText(frame.data(), static_cast<int32_t>(frame.size()), &text)) answers.push_back(text);
-  });
-  device.Close();
+  readerlink::ScanAndExchange(
+      [&](readerlink::ReaderDevice& reader, const readerlink::ReaderInterface&) {
+        const readerlink::InterfaceExchange exchange = reader.Exchange(frame);
+        if (exchange.answered) answers.push_back(readerlink::HexBytesText(exchange.answer));
+      },
+      nullptr);
   return answers;
 }
 
