@@ -33,9 +33,18 @@ echo "wine32 tests: $copied programs and libraries copied to tmpfs"
 export WINEPREFIX=$PWD/build/wine32-prefix WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 unset DISPLAY
 rm -rf "$WINEPREFIX"
+mkdir -p "$WINEPREFIX"
 /usr/lib/wine/wineserver64 -p
 trap '/usr/lib/wine/wineserver64 -k 2>/dev/null || true' EXIT
-timeout 600 /usr/lib/wine/wine wineboot --init </dev/null >/dev/null 2>&1
+# wineboot may end with a non-zero status (53 seen here) and still leave a
+# working prefix: the prefix's registry tells.
+boot_status=0
+timeout 600 /usr/lib/wine/wine wineboot --init </dev/null >/tmp/wineboot.log 2>&1 || boot_status=$?
+if [[ ! -f $WINEPREFIX/system.reg ]]; then
+  echo "wine32 tests: no Wine prefix (wineboot: status $boot_status)" >&2
+  tail -n 20 /tmp/wineboot.log >&2
+  exit 1
+fi
 echo "wine32 tests: prefix ready after $((SECONDS - start)) s"
 
 # The tests to run: every registered one but the screen's and the static ones.
