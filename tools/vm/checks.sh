@@ -2,7 +2,7 @@
 # The checks tools/test-vm.sh runs in the guest by default, as root in the
 # tree: the tests labelled "kernel" of the default build (hidraw, uhid and
 # the programs against a real kernel), the udev rule under systemd-udevd,
-# and the 32-bit Windows build's tests under 32-bit Wine. Runs every check,
+# the 32-bit Windows build's tests and its installer under 32-bit Wine. Runs every check,
 # prints how long each took, and fails if any failed.
 set -uo pipefail
 cd "$(dirname "$0")/../.."
@@ -32,6 +32,7 @@ kernel_tests() {
 check "kernel tests" kernel_tests
 check "udev rule" tools/vm/udev-check.sh
 check "32-bit Windows tests" tools/vm/wine32-tests.sh
+check "32-bit Windows installer" tools/vm/installer-x86.sh
 
 if ((${#failed[@]})); then
   echo "vm: failed: ${failed[*]}"
