@@ -82,15 +82,19 @@ failures=0
 for sys in /sys/class/hidraw/hidraw*; do
   node=/dev/$(basename "$sys")
   tags=$(udevadm info --query=property --name="$node" | sed -n 's/^TAGS=//p')
-  mode=$(stat -c '%U %a' "$node")
+  read -r owner group mode < <(stat -c '%U %G %a' "$node")
   is_reader=0
   [[ " ${reader_nodes[*]} " == *" $node "* ]] && is_reader=1
   has_tag=0
   [[ $tags == *:uaccess:* ]] && has_tag=1
   verdict=ok
   if ((is_reader != has_tag)); then verdict=FAIL; fi
-  if [[ $mode != root* || $((8#${mode#* } & 2)) -ne 0 ]]; then verdict=FAIL; fi
-  echo "udev check: $node reader=$is_reader tags=${tags:-none} owner/mode=$mode: $verdict"
+  # Root's always, never writable by everyone; the group plugdev (logins
+  # over SSH) on a reader's node only.
+  if [[ $owner != root || $((8#$mode & 2)) -ne 0 ]]; then verdict=FAIL; fi
+  if ((is_reader)) && [[ $group != plugdev || $((8#$mode & 8#060)) -ne 8#060 ]]; then verdict=FAIL; fi
+  if ((!is_reader)) && [[ $group == plugdev ]]; then verdict=FAIL; fi
+  echo "udev check: $node reader=$is_reader tags=${tags:-none} owner/group/mode=$owner $group $mode: $verdict"
   [[ $verdict == ok ]] || failures=$((failures + 1))
 done
 if ((${#reader_nodes[@]} == 0)); then
