@@ -177,5 +177,25 @@ TEST_F(HidItemsCliTest, ItemsMarksLongPathsAndAlignsColumns) {
   EXPECT_NE(note.find("longer than 79 characters"), std::string::npos) << note;
 }
 
+// An item nested too deep for its path to be written is listed without one,
+// and the walk goes on: the items after it are listed and found by path.
+TEST_F(HidItemsCliTest, AnItemTooDeepToNameHidesNoItemAfterIt) {
+  SimDevice d;
+  Descriptor desc;
+  desc.UsagePage(0xFF00).Usage(0x01).Collection(0x01);
+  for (int level = 0; level < 18; ++level) desc.Usage(0x02).Collection(0x02);
+  desc.ReportId(2).Field(8, 1, 0, 255).Usage(0x03).Feature();
+  for (int level = 0; level < 18; ++level) desc.EndCollection();
+  desc.Usage(0x05).Collection(0x02).ReportId(1).Field(8, 1, 0, 255).Usage(0x04).Feature();
+  desc.EndCollection().EndCollection();
+  d.descriptor = desc.bytes();
+  Install({d});
+  ASSERT_EQ(Run({"items", "0"}), 0) << err_.str();
+  EXPECT_NE(out_.str().find("(collection path too deep to write)"), std::string::npos) << out_.str();
+  EXPECT_LT(out_.str().find("(collection path too deep to write)"), out_.str().find("ff00:04:"))
+      << out_.str();
+  EXPECT_EQ(Run({"get", "0", "ff00:01:0000&ff00:05:0013&ff00:04:0001"}), 0) << err_.str();
+}
+
 }  // namespace
 }  // namespace tandril_test

@@ -12,6 +12,7 @@
 #include "hidhost/errors.h"
 #include "hiditems_events.h"
 #include "hiditems_paths.h"
+#include "hiditems_walk.h"
 #include "tandril.h"
 
 namespace hiditems {
@@ -252,20 +253,16 @@ int Items(uint32_t device, const Reply& reply) {
   std::vector<std::vector<std::string>> rows = {
       {"INDEX", "PATH", "KIND", "FLAGS", "UNITS", "EXP", "MIN..MAX", "REPORT"}};
   bool anyTooLong = false;
-  for (uint32_t index = 0; index <= UINT16_MAX; ++index) {
-    char path[256];
-    uint16_t size = sizeof path;
-    ItemInfo info{};
-    SetLastHIDError(0);
-    if (!GetItemByIndex(device, static_cast<uint16_t>(index), path, &size, &info)) {
-      if (GetLastHIDError() == 0) break;     // past the last item
-      if (GetLastHIDError() == 206) {         // too deep to be named; the rest still is
-        rows.push_back({std::to_string(index), "(collection path too deep to write)"});
-        items.push_back({{"index", index}, {"path", nullptr}});
-        continue;
-      }
-      return Fail(reply, "cannot describe item " + std::to_string(index));
+  uint16_t failed = 0;
+  const WalkEnd end = WalkItems(device, [&](const WalkedItem& item) {
+    const uint16_t index = item.index;
+    if (item.path == nullptr) {  // too deep to be named; the rest still is
+      rows.push_back({std::to_string(index), "(collection path too deep to write)"});
+      items.push_back({{"index", index}, {"path", nullptr}});
+      return true;
     }
+    const char* path = item.path;
+    const ItemInfo& info = item.info;
     const bool tooLong = std::strlen(path) > kMaxPathText;
     anyTooLong = anyTooLong || tooLong;
     char units[16];
@@ -281,7 +278,9 @@ int Items(uint32_t device, const Reply& reply) {
                      {"units", info.Units}, {"unit_exponent", UnitExponent(info.UnitExponent)},
                      {"logical_minimum", info.LogicalMinimum},
                      {"logical_maximum", info.LogicalMaximum}, {"report_id", info.ReportID}});
-  }
+    return true;
+  }, &failed);
+  if (end == WalkEnd::kFailed) return Fail(reply, "cannot describe item " + std::to_string(failed));
   if (json) {
     out << nlohmann::json{{"items", items}}.dump() << "\n";
     return 0;

@@ -11,6 +11,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "hiditems_walk.h"
 #include "hidhost/errors.h"
 #include "hidhost/host.h"
 #include "hidhost/wide_text.h"
@@ -46,24 +47,17 @@ struct InputItem {
 // Every input item with its path; items too deep to be named are left out.
 std::vector<InputItem> InputItems(uint32_t device) {
   std::vector<InputItem> items;
-  for (uint32_t index = 0; index <= UINT16_MAX; ++index) {
-    char path[256];
-    uint16_t size = sizeof path;
-    ItemInfo info{};
-    SetLastHIDError(0);
-    if (!GetItemByIndex(device, static_cast<uint16_t>(index), path, &size, &info)) {
-      if (GetLastHIDError() == 0) break;
-      continue;
-    }
-    if ((info.Flags & TANDRIL_FLAG_INPUT) == 0) continue;
-    const std::string text = path;
+  WalkItems(device, [&](const WalkedItem& item) {
+    if (item.path == nullptr || (item.info.Flags & TANDRIL_FLAG_INPUT) == 0) return true;
+    const std::string text = item.path;
     unsigned page = 0, usage = 0, id = 0;
     const size_t last = text.rfind('&');
     if (std::sscanf(text.c_str() + (last == std::string::npos ? 0 : last + 1), "%x:%x:%x", &page,
                     &usage, &id) == 3) {
-      items.push_back({static_cast<uint8_t>(usage), info.ReportID, text});
+      items.push_back({static_cast<uint8_t>(usage), item.info.ReportID, text});
     }
-  }
+    return true;
+  });
   return items;
 }
 

@@ -3,6 +3,8 @@
 #include <cctype>
 #include <sstream>
 
+#include "hiditems_walk.h"
+
 namespace hiditems {
 namespace {
 
@@ -46,28 +48,21 @@ std::optional<uint8_t> PathUsage(const std::string& text) {
 std::optional<ListedItem> FindListedItem(uint32_t device, const std::string& text, uint32_t kinds) {
   const auto wanted = ParsePathSteps(text);
   if (!wanted || wanted->size() < 2) return std::nullopt;
-  for (uint32_t index = 0; index <= UINT16_MAX; ++index) {
-    char path[256];
-    uint16_t size = sizeof path;
-    ItemInfo info{};
-    SetLastHIDError(0);
-    if (!GetItemByIndex(device, static_cast<uint16_t>(index), path, &size, &info)) {
-      if (GetLastHIDError() == 206) continue;  // too deep to be named
-      break;
-    }
-    if ((info.Flags & kinds) == 0) continue;
-    const auto steps = ParsePathSteps(path);
-    if (!steps || steps->size() != wanted->size()) continue;
-    bool same = true;
-    for (size_t i = 0; i < steps->size() && same; ++i) {
+  std::optional<ListedItem> found;
+  WalkItems(device, [&](const WalkedItem& item) {
+    if (item.path == nullptr || (item.info.Flags & kinds) == 0) return true;
+    const auto steps = ParsePathSteps(item.path);
+    if (!steps || steps->size() != wanted->size()) return true;
+    for (size_t i = 0; i < steps->size(); ++i) {
       const PathStep& a = (*steps)[i];
       const PathStep& b = (*wanted)[i];
       // A collection is named by its node index; the item by page and usage.
-      same = a.page == b.page && a.usage == b.usage && (i + 1 == steps->size() || a.number == b.number);
+      if (a.page != b.page || a.usage != b.usage || (i + 1 < steps->size() && a.number != b.number)) return true;
     }
-    if (same) return ListedItem{path, info};
-  }
-  return std::nullopt;
+    found = ListedItem{item.path, item.info};
+    return false;
+  });
+  return found;
 }
 
 std::string FullWidthPath(const std::string& text) {

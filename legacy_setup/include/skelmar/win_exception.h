@@ -1,6 +1,7 @@
 // The setup tool's one exception type: a system error code and a fixed
 // message text. Thrown by value; it carries start-up failures to the dialog,
-// which shows the text in a box captioned "Exception".
+// which shows the text in a box captioned "Exception". A std::exception, so
+// that whatever catches those catches it too; what() is the message.
 #pragma once
 
 #include <cstdint>
@@ -9,7 +10,10 @@
 
 namespace skelmar {
 
-struct WinException {
+struct WinException : std::exception {
+  WinException(uint32_t code, const char* message) : code(code), message(message) {}
+  const char* what() const noexcept override { return message ? message : "Unknown"; }
+
   uint32_t code;
   const char* message;  // fixed text, never freed
 };
