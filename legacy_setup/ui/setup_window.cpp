@@ -14,32 +14,19 @@
 #include "hidhost/host.h"
 #include "hidhost/system_services.h"
 #include "setup_icon.h"
+#include "skelmar/dialog_template.h"
 #include "skelmar/win_exception.h"
 
 namespace skelmar {
-
-namespace {
-
-constexpr const char* kCaption = "Varnholt Reader USB-KB Setup Version 3.1 Beta";
-
-// Dialog units of the dialog's font, in pixels.
-struct DialogUnits {
-  QFont font;
-  QRect Rect(int x, int y, int w, int h) const {
-    return guicommon::DialogUnitsToPixels(font, x, y, w, h);
-  }
-};
-
-}  // namespace
 
 SetupWindow::SetupWindow(Prompts& prompts, TimerMode timerMode)
     : QDialog(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                            Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       prompts_(prompts),
       timerMode_(timerMode) {
-  setWindowTitle(QString::fromLatin1(kCaption));
+  setWindowTitle(QString::fromLatin1(kSetupCaption));
   setWindowIcon(SetupIcon());
-  setFont(QFont(QStringLiteral("Helv"), 8));
+  setFont(QFont(QString::fromLatin1(kSetupFontName), kSetupFontPoints));
   BuildControls();
   connect(&sendTimer_, &QTimer::timeout, this, [this] {
     if (controller_) controller_->SendTimerTick();
@@ -58,57 +45,55 @@ SetupWindow::~SetupWindow() {
 }
 
 void SetupWindow::BuildControls() {
-  const DialogUnits du{font()};
-  setFixedSize(du.Rect(0, 0, 367, 282).size());
+  const QFont font = this->font();
+  setFixedSize(guicommon::DialogUnitsToPixels(font, 0, 0, kSetupWidthDu, kSetupHeightDu).size());
 
-  auto group = [&](Control id, const char* title, QRect rect) {
-    auto* box = new QGroupBox(QString::fromLatin1(title), this);
-    box->setGeometry(rect);
-    controls_[id] = box;
-  };
-  auto button = [&](Control id, const char* text, QRect rect) {
-    auto* b = new QPushButton(QString::fromLatin1(text), this);
-    b->setGeometry(rect);
-    // Enter always means Send: when sending disables the input box, the focus
-    // moves on to Exit, and a second Enter must not end the tool.
-    b->setAutoDefault(false);
-    connect(b, &QPushButton::clicked, this, [this, id] { Forward(id, kClicked); });
-    controls_[id] = b;
-    return b;
-  };
-  auto textBox = [&](Control id, bool readOnly, QRect rect) {
-    auto* edit = new QPlainTextEdit(this);
-    edit->setGeometry(rect);
-    edit->setReadOnly(readOnly);
-    edit->setLineWrapMode(QPlainTextEdit::NoWrap);
-    edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    controls_[id] = edit;
-    return edit;
-  };
-
-  // Created in tab order; group boxes first so that their contents lie above.
-  group(Control::InputGroup, "Input Setup String", du.Rect(3, 4, 361, 34));
-  auto* input = new QLineEdit(this);
-  input->setGeometry(du.Rect(7, 15, 351, 14));
-  connect(input, &QLineEdit::textChanged, this, [this] { Forward(Control::Input, kEditChanged); });
-  controls_[Control::Input] = input;
-
-  button(Control::Send, "Send", du.Rect(3, 41, 60, 15))->setDefault(true);
-  button(Control::SendFile, "Send File", du.Rect(95, 41, 69, 15));
-  button(Control::ClearInput, "Clear input", du.Rect(199, 41, 69, 15));
-  button(Control::Exit, "Exit", du.Rect(301, 41, 60, 15));
-
-  auto* status = new QLineEdit(this);
-  status->setGeometry(du.Rect(0, 58, 367, 14));
-  status->setReadOnly(true);
-  status->setFocusPolicy(Qt::ClickFocus);
-  controls_[Control::Status] = status;
-
-  group(Control::HistoryGroup, "History", du.Rect(4, 73, 357, 94));
-  textBox(Control::History, true, du.Rect(9, 84, 347, 79))->setFocusPolicy(Qt::ClickFocus);
-  group(Control::ResponseGroup, "Response", du.Rect(4, 164, 357, 94));
-  textBox(Control::Response, false, du.Rect(10, 175, 347, 79));
+  // Created in the table's order, which is the tab order; each group box
+  // comes first so that its contents lie above it.
+  for (const ControlTemplate& t : SetupDialogControls()) {
+    const Control id = t.id;
+    const bool readOnly = (t.styles & kReadOnly) != 0;
+    QWidget* widget = nullptr;
+    switch (t.kind) {
+      case ControlKind::GroupBox:
+        widget = new QGroupBox(QString::fromLatin1(t.text), this);
+        break;
+      case ControlKind::Button:
+      case ControlKind::DefaultButton: {
+        auto* button = new QPushButton(QString::fromLatin1(t.text), this);
+        // Enter always means Send: when sending disables the input box, the
+        // focus moves on to Exit, and a second Enter must not end the tool.
+        button->setAutoDefault(false);
+        if (t.kind == ControlKind::DefaultButton) button->setDefault(true);
+        connect(button, &QPushButton::clicked, this, [this, id] { Forward(id, kClicked); });
+        widget = button;
+        break;
+      }
+      case ControlKind::LineEdit: {
+        auto* line = new QLineEdit(this);
+        line->setReadOnly(readOnly);
+        if (!readOnly)
+          connect(line, &QLineEdit::textChanged, this, [this, id] { Forward(id, kEditChanged); });
+        widget = line;
+        break;
+      }
+      case ControlKind::TextBox: {
+        // An editable text box takes Enter as a line break, as kWantReturn
+        // asks of the Windows one; the default button gets only the Enter
+        // that no widget wants.
+        auto* edit = new QPlainTextEdit(this);
+        edit->setReadOnly(readOnly);
+        edit->setLineWrapMode(QPlainTextEdit::NoWrap);
+        edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        widget = edit;
+        break;
+      }
+    }
+    widget->setGeometry(guicommon::DialogUnitsToPixels(font, t.x, t.y, t.width, t.height));
+    if (t.styles & kNoTabStop) widget->setFocusPolicy(Qt::ClickFocus);
+    controls_[id] = widget;
+  }
 }
 
 bool SetupWindow::Initialise(const ControllerFactory& create) {

@@ -1,5 +1,5 @@
-// The setup tool's dialog: the controls of the setup dialog laid out in
-// dialog units, each forwarding its events to the controller (SetupDialog),
+// The setup tool's dialog: the controls of the setup dialog built from its
+// control table, each forwarding its events to the controller (SetupDialog),
 // the 500 ms sending timer, and the keyboard sink through which a simulated
 // reader's typing reaches the focused control.
 #pragma once

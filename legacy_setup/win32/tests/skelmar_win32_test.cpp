@@ -12,12 +12,14 @@
 #include "win32_common/dialog_answerer.h"
 #include "win32_common/text.h"
 #include "win32_prompts.h"
+#include "skelmar/dialog_template.h"
 #include "skelmar/win_exception.h"
 
 namespace skelmar_test {
 namespace {
 
 using skelmar::Control;
+using skelmar::ControlKind;
 using skelmar::Win32SetupWindow;
 
 constexpr int Id(Control id) { return static_cast<int>(id); }
@@ -98,46 +100,29 @@ class Win32DialogTest : public SimReaderTest {
 
 TEST_F(Win32DialogTest, StartsIdleLaidOutAsTheTemplateSays) {
   Open();
-  EXPECT_EQ(win32ui::GetWindowTextLatin1(Dialog()), "Varnholt Reader USB-KB Setup Version 3.1 Beta");
+  EXPECT_EQ(win32ui::GetWindowTextLatin1(Dialog()), skelmar::kSetupCaption);
   EXPECT_TRUE(IsWindowVisible(Dialog()));
   EXPECT_NE(SendMessageW(Dialog(), WM_GETICON, ICON_BIG, 0), 0);
   RECT client;
   GetClientRect(Dialog(), &client);
-  RECT size{0, 0, 367, 282};
+  RECT size{0, 0, skelmar::kSetupWidthDu, skelmar::kSetupHeightDu};
   MapDialogRect(Dialog(), &size);
   EXPECT_EQ(client.right, size.right);
   EXPECT_EQ(client.bottom, size.bottom);
 
-  struct Expected {
-    Control id;
-    const wchar_t* windowClass;
-    const char* text;
-    RECT units;
-    bool enabled;
-  };
-  const Expected controls[] = {
-      {Control::InputGroup, L"Button", "Input Setup String", {3, 4, 361, 34}, true},
-      {Control::Input, L"Edit", "", {7, 15, 351, 14}, true},
-      {Control::Send, L"Button", "Send", {3, 41, 60, 15}, false},
-      {Control::SendFile, L"Button", "Send File", {95, 41, 69, 15}, true},
-      {Control::ClearInput, L"Button", "Clear input", {199, 41, 69, 15}, false},
-      {Control::Exit, L"Button", "Exit", {301, 41, 60, 15}, true},
-      {Control::Status, L"Edit", "Ready", {0, 58, 367, 14}, true},
-      {Control::HistoryGroup, L"Button", "History", {4, 73, 357, 94}, true},
-      {Control::History, L"Edit", "", {9, 84, 347, 79}, true},
-      {Control::ResponseGroup, L"Button", "Response", {4, 164, 357, 94}, true},
-      {Control::Response, L"Edit", "", {10, 175, 347, 79}, true},
-  };
-  for (const Expected& c : controls) {
-    SCOPED_TRACE(Id(c.id));
-    HWND item = Item(c.id);
+  for (const skelmar::ControlTemplate& t : skelmar::SetupDialogControls()) {
+    SCOPED_TRACE(Id(t.id));
+    HWND item = Item(t.id);
     ASSERT_NE(item, nullptr);
+    const bool edit = t.kind == ControlKind::LineEdit || t.kind == ControlKind::TextBox;
     wchar_t windowClass[16] = {};
     GetClassNameW(item, windowClass, 16);
-    EXPECT_EQ(_wcsicmp(windowClass, c.windowClass), 0);
-    EXPECT_EQ(Text(c.id), c.text);
-    EXPECT_EQ(Enabled(c.id), c.enabled);
-    RECT expected = c.units;  // x, y, width, height, each converted alone
+    EXPECT_EQ(_wcsicmp(windowClass, edit ? L"Edit" : L"Button"), 0);
+    // The controller's start: the status says Ready, and nothing is typed
+    // that Send or Clear input could act on.
+    EXPECT_EQ(Text(t.id), t.id == Control::Status ? "Ready" : t.text);
+    EXPECT_EQ(Enabled(t.id), t.id != Control::Send && t.id != Control::ClearInput);
+    RECT expected{t.x, t.y, t.width, t.height};  // each converted alone
     MapDialogRect(Dialog(), &expected);
     RECT actual;
     GetWindowRect(item, &actual);
@@ -146,13 +131,17 @@ TEST_F(Win32DialogTest, StartsIdleLaidOutAsTheTemplateSays) {
     EXPECT_EQ(actual.top, expected.top);
     EXPECT_EQ(actual.right - actual.left, expected.right);
     EXPECT_EQ(actual.bottom - actual.top, expected.bottom);
+    const LONG style = GetWindowLongW(item, GWL_STYLE);
+    if (edit) {
+      EXPECT_EQ((style & ES_READONLY) != 0, (t.styles & skelmar::kReadOnly) != 0);
+      EXPECT_EQ((style & ES_WANTRETURN) != 0, (t.styles & skelmar::kWantReturn) != 0);
+    }
+    if (t.kind != ControlKind::GroupBox) {  // a group box is never a tab stop
+      EXPECT_EQ((style & WS_TABSTOP) == 0, (t.styles & skelmar::kNoTabStop) != 0);
+    }
   }
   EXPECT_EQ(GetFocus(), Item(Control::Input));
   EXPECT_EQ(LOWORD(SendMessageW(Dialog(), DM_GETDEFID, 0, 0)), Id(Control::Send));
-  const auto style = [&](Control id) { return GetWindowLongW(Item(id), GWL_STYLE); };
-  EXPECT_TRUE(style(Control::History) & ES_READONLY);
-  EXPECT_FALSE(style(Control::Response) & ES_READONLY);
-  EXPECT_TRUE(style(Control::Response) & ES_WANTRETURN);
 }
 
 TEST_F(Win32DialogTest, InputBoxDrivesSendAndClearInputAndOnlyExitCloses) {
