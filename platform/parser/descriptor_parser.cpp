@@ -24,15 +24,18 @@ std::string Hex(uint32_t v) {
 
 class DescriptorParser {
  public:
-  DescriptorParser(const uint8_t* data, size_t length) : stream_(data, length), length_(length), builder_(length) {
+  DescriptorParser(const uint8_t* data, size_t length) : data_(data), length_(length), builder_(length) {
     locals_.usages.reserve(16);
     models_.reserve(4);
   }
 
   std::vector<PreparsedPtr> Run() {
+    // The stream is local so that its position stays in a register across
+    // the item handlers.
+    ItemStream stream(data_, length_);
     Item item;
     const char* error = nullptr;
-    while (stream_.Next(item, error)) {
+    while (stream.Next(item, error)) {
       switch (item.type) {
         case ItemType::Main: Main(item); break;
         case ItemType::Global: Global(item); break;
@@ -223,7 +226,7 @@ class DescriptorParser {
     l.min.have = l.max.have = false;
   }
 
-  ItemStream stream_;
+  const uint8_t* data_;
   size_t length_;
   GlobalState globals_;
   LocalState locals_;

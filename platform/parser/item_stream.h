@@ -16,7 +16,14 @@ struct Item {
   uint32_t data = 0;     // little-endian, zero-extended (short items only)
 
   // The data sign-extended from its encoded size.
-  int32_t Signed() const;
+  int32_t Signed() const {
+    switch (size) {
+      case 1: return static_cast<int8_t>(data & 0xFF);
+      case 2: return static_cast<int16_t>(data & 0xFFFF);
+      case 4: return static_cast<int32_t>(data);
+      default: return 0;
+    }
+  }
 };
 
 class ItemStream {
