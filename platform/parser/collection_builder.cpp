@@ -28,6 +28,7 @@ CollectionBuilder::CollectionBuilder(size_t descriptorBytes) {
   // far fewer records than bytes.
   records_.reserve(std::min<size_t>(descriptorBytes / 4 + 8, 1024));
   nodes_.reserve(16);
+  slots_.reserve(8);
 }
 
 void CollectionBuilder::Begin() {
@@ -204,24 +205,22 @@ void CollectionBuilder::AddArray(size_t offset, HIDP_REPORT_TYPE type, const Rec
   // A report value selects a usage by its position in the item's usage list:
   // 1 is the first usage and 0 an empty slot. A list starting at usage 0
   // (keyboard style) is indexed from 0, so a value equals its usage there.
-  uint32_t position = usages.front().min == 0 ? 0 : 1;
-  std::vector<uint32_t>& firstPosition = positions_;
-  std::vector<uint16_t>& firstIndex = firstIndices_;
-  firstPosition.resize(usages.size());
-  firstIndex.resize(usages.size());
-  for (size_t i = 0; i < usages.size(); ++i) {
-    firstPosition[i] = position;
-    position += usages[i].Count();
-    firstIndex[i] = TakeDataIndices(offset, type, usages[i].Count());
-  }
+  // Positions and data indices both run on through the list, so each usage
+  // starts at its list's start plus the usages before it; the records come
+  // out last usage first.
+  const uint32_t firstPosition = usages.front().min == 0 ? 0 : 1;
+  uint32_t before = 0;
+  for (const UsageEntry& u : usages) before += u.Count();
+  const uint16_t firstIndex = TakeDataIndices(offset, type, before);
   auto& records = records_;
   for (size_t e = usages.size(); e-- > 0;) {
+    before -= usages[e].Count();
     Record& r = records.emplace_back(base);
     SetUsages(r.caps, usages[e]);
-    SetDataIndices(r.caps, firstIndex[e], usages[e].Count());
+    SetDataIndices(r.caps, static_cast<uint16_t>(firstIndex + before), usages[e].Count());
     r.bitOffset = startBit;
     r.fieldCount = static_cast<uint16_t>(g.reportCount);
-    r.arrayIndexFirst = firstPosition[e];
+    r.arrayIndexFirst = firstPosition + before;
     if (!r.isButton) r.caps.ReportCount = static_cast<USHORT>(g.reportCount);
   }
 }

@@ -71,8 +71,6 @@ class CollectionBuilder {
   // the entries of reportBits_ are ever non-zero.
   std::array<uint16_t, 3 * 256> reportSlot_{};
   std::vector<Slot> slots_;
-  std::vector<uint32_t> positions_;
-  std::vector<uint16_t> firstIndices_;
   std::vector<uint64_t> indexScratch_;
 };
 
