@@ -27,7 +27,8 @@ CollectionBuilder::CollectionBuilder(size_t descriptorBytes) {
   // A record takes at least one two-byte main item; most descriptors use
   // far fewer records than bytes.
   records_.reserve(std::min<size_t>(descriptorBytes / 4 + 8, 1024));
-  nodes_.reserve(16);
+  // A collection takes at least three bytes (Collection, End Collection).
+  nodes_.reserve(std::min<size_t>(descriptorBytes / 16 + 8, 64));
   slots_.reserve(8);
 }
 
