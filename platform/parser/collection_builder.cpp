@@ -27,8 +27,9 @@ CollectionBuilder::CollectionBuilder(size_t descriptorBytes) {
   // A record takes at least one two-byte main item; most descriptors use
   // far fewer records than bytes.
   records_.reserve(std::min<size_t>(descriptorBytes / 4 + 8, 1024));
-  nodes_.reserve(16);
-  usages_.reserve(16);
+  // A collection takes at least three bytes (Collection, End Collection).
+  nodes_.reserve(std::min<size_t>(descriptorBytes / 16 + 8, 64));
+  slots_.reserve(8);
 }
 
 void CollectionBuilder::Begin() {
@@ -36,8 +37,8 @@ void CollectionBuilder::Begin() {
   nextDataIndex_ = {};
   nodes_.clear();
   records_.clear();
+  for (const ReportBits& r : reportBits_) reportSlot_[r.type * 256u + r.id] = 0;
   reportBits_.clear();
-  lastReport_ = 0;
 }
 
 void CollectionBuilder::Open(uint8_t collectionType, const UsageEntry* usage, uint16_t usagePage) {
@@ -66,20 +67,14 @@ void CollectionBuilder::Open(uint8_t collectionType, const UsageEntry* usage, ui
 bool CollectionBuilder::Close() { return --depth_ == 0; }
 
 uint32_t& CollectionBuilder::BitsOf(HIDP_REPORT_TYPE type, uint8_t reportId) {
-  auto& reports = reportBits_;
   const auto t = static_cast<uint8_t>(type);
-  size_t& last = lastReport_;
-  if (last < reports.size() && reports[last].type == t && reports[last].id == reportId) return reports[last].bits;
-  for (size_t i = 0; i < reports.size(); ++i) {
-    if (reports[i].type == t && reports[i].id == reportId) {
-      last = i;
-      return reports[i].bits;
-    }
+  uint16_t& slot = reportSlot_[t * 256u + reportId];
+  if (slot == 0) {
+    if (reportBits_.capacity() == 0) reportBits_.reserve(16);
+    reportBits_.push_back({t, reportId, 0});
+    slot = static_cast<uint16_t>(reportBits_.size());
   }
-  if (reports.capacity() == 0) reports.reserve(8);
-  reports.push_back({t, reportId, 0});
-  last = reports.size() - 1;
-  return reports.back().bits;
+  return reportBits_[slot - 1].bits;
 }
 
 uint16_t CollectionBuilder::TakeDataIndices(size_t offset, HIDP_REPORT_TYPE type, uint32_t count) {
@@ -143,19 +138,17 @@ void CollectionBuilder::AddMainItem(size_t offset, HIDP_REPORT_TYPE type, uint16
     c.PhysicalMin = g.physicalMin;
     c.PhysicalMax = g.physicalMax;
   }
-  usages_.assign(l.usages.begin(), l.usages.end());
   if (isArray) {
-    AddArray(offset, type, base, start, g);
+    AddArray(offset, type, base, start, g, l.usages);
   } else {
-    AddVariable(offset, type, base, start, g);
+    AddVariable(offset, type, base, start, g, l.usages);
   }
 }
 
 void CollectionBuilder::AddVariable(size_t offset, HIDP_REPORT_TYPE type, const Record& base,
-                                    uint32_t startBit, const GlobalState& g) {
+                                    uint32_t startBit, const GlobalState& g, const std::vector<UsageEntry>& usages) {
   // A slot is one usage, one range, or one delimiter set of aliases; it
   // takes as many fields as it has usages (an alias set takes one).
-  std::vector<UsageEntry>& usages = usages_;
   std::vector<Slot>& slots = slots_;
   slots.clear();
   for (size_t i = 0; i < usages.size();) {
@@ -163,7 +156,7 @@ void CollectionBuilder::AddVariable(size_t offset, HIDP_REPORT_TYPE type, const 
     if (usages[i].aliasSet != 0) {
       while (j + 1 < usages.size() && usages[j + 1].aliasSet == usages[i].aliasSet) ++j;
     }
-    slots.push_back({i, j, 0, usages[i].Count()});
+    slots.push_back({i, j, 0, usages[i].Count(), 0});
     i = j + 1;
   }
   // Fields go to the slots in declaration order; slots beyond Report Count
@@ -175,63 +168,61 @@ void CollectionBuilder::AddVariable(size_t offset, HIDP_REPORT_TYPE type, const 
   for (auto& s : slots) {
     if (remaining == 0) break;
     if (s.fields > remaining) s.fields = remaining;
-    for (size_t e = s.first; e <= s.last; ++e) {
-      if (usages[e].isRange && usages[e].Count() > s.fields) {
-        usages[e].max = static_cast<uint16_t>(usages[e].min + s.fields - 1);
-      }
-    }
+    s.rangeFields = s.fields;
     s.fieldOffset = g.reportCount - remaining;
     remaining -= s.fields;
     ++kept;
   }
   slots[kept - 1].fields += remaining;
+  // A usage as its slot keeps it: a range cut to the slot's fields.
+  auto kept_usage = [&](size_t e, const Slot& s) {
+    UsageEntry u = usages[e];
+    if (u.isRange && u.Count() > s.rangeFields) u.max = static_cast<uint16_t>(u.min + s.rangeFields - 1);
+    return u;
+  };
 
   auto& records = records_;
   for (size_t k = kept; k-- > 0;) {
     const Slot& s = slots[k];
-    const uint32_t indices = (s.first == s.last) ? usages[s.first].Count() : 1;
+    const uint32_t indices = (s.first == s.last) ? kept_usage(s.first, s).Count() : 1;
     const uint16_t dataIndex = TakeDataIndices(offset, type, indices);
     // Aliases come out last declared first; the preferred (first declared)
     // usage ends the run and is the only one not marked as an alias.
     for (size_t e = s.last + 1; e-- > s.first;) {
-      Record r = base;
-      SetUsages(r.caps, usages[e]);
+      const UsageEntry u = kept_usage(e, s);
+      Record& r = records.emplace_back(base);
+      SetUsages(r.caps, u);
       SetDataIndices(r.caps, dataIndex, indices);
       r.caps.IsAlias = (e != s.first) ? 1 : 0;
       r.bitOffset = startBit + s.fieldOffset * g.reportSize;
       r.fieldCount = static_cast<uint16_t>(s.fields);
-      if (!r.isButton) r.caps.ReportCount = usages[e].isRange ? 1 : static_cast<USHORT>(s.fields);
-      records.push_back(r);
+      if (!r.isButton) r.caps.ReportCount = u.isRange ? 1 : static_cast<USHORT>(s.fields);
     }
   }
 }
 
 void CollectionBuilder::AddArray(size_t offset, HIDP_REPORT_TYPE type, const Record& base, uint32_t startBit,
-                                 const GlobalState& g) {
-  const std::vector<UsageEntry>& usages = usages_;
+                                 const GlobalState& g, const std::vector<UsageEntry>& usages) {
   // A report value selects a usage by its position in the item's usage list:
   // 1 is the first usage and 0 an empty slot. A list starting at usage 0
   // (keyboard style) is indexed from 0, so a value equals its usage there.
-  uint32_t position = usages.front().min == 0 ? 0 : 1;
-  std::vector<uint32_t>& firstPosition = positions_;
-  std::vector<uint16_t>& firstIndex = firstIndices_;
-  firstPosition.resize(usages.size());
-  firstIndex.resize(usages.size());
-  for (size_t i = 0; i < usages.size(); ++i) {
-    firstPosition[i] = position;
-    position += usages[i].Count();
-    firstIndex[i] = TakeDataIndices(offset, type, usages[i].Count());
-  }
+  // Positions and data indices both run on through the list, so each usage
+  // starts at its list's start plus the usages before it; the records come
+  // out last usage first.
+  const uint32_t firstPosition = usages.front().min == 0 ? 0 : 1;
+  uint32_t before = 0;
+  for (const UsageEntry& u : usages) before += u.Count();
+  const uint16_t firstIndex = TakeDataIndices(offset, type, before);
   auto& records = records_;
   for (size_t e = usages.size(); e-- > 0;) {
-    Record r = base;
+    before -= usages[e].Count();
+    Record& r = records.emplace_back(base);
     SetUsages(r.caps, usages[e]);
-    SetDataIndices(r.caps, firstIndex[e], usages[e].Count());
+    SetDataIndices(r.caps, static_cast<uint16_t>(firstIndex + before), usages[e].Count());
     r.bitOffset = startBit;
     r.fieldCount = static_cast<uint16_t>(g.reportCount);
-    r.arrayIndexFirst = firstPosition[e];
+    r.arrayIndexFirst = firstPosition + before;
     if (!r.isButton) r.caps.ReportCount = static_cast<USHORT>(g.reportCount);
-    records.push_back(r);
   }
 }
 

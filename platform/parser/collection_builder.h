@@ -45,16 +45,19 @@ class CollectionBuilder {
     uint8_t id = 0;
     uint32_t bits = 0;
   };
+  // One usage, one range, or one delimiter set of aliases of a variable
+  // item, and the fields it takes.
   struct Slot {
     size_t first, last;
     uint32_t fieldOffset, fields;
+    uint32_t rangeFields;  // fields its ranges may cover (before any surplus)
   };
 
   uint32_t& BitsOf(HIDP_REPORT_TYPE type, uint8_t reportId);
   void AddVariable(size_t offset, HIDP_REPORT_TYPE type, const Record& base, uint32_t startBit,
-                   const GlobalState& g);
+                   const GlobalState& g, const std::vector<UsageEntry>& usages);
   void AddArray(size_t offset, HIDP_REPORT_TYPE type, const Record& base, uint32_t startBit,
-                const GlobalState& g);
+                const GlobalState& g, const std::vector<UsageEntry>& usages);
   uint16_t TakeDataIndices(size_t offset, HIDP_REPORT_TYPE type, uint32_t count);
 
   std::array<uint16_t, kMaxNestingDepth> open_{};  // node indices of the open collections
@@ -64,11 +67,10 @@ class CollectionBuilder {
   std::vector<HIDP_LINK_COLLECTION_NODE> nodes_;
   std::vector<Record> records_;                  // all report types, tagged
   std::vector<ReportBits> reportBits_;  // every report of every type
-  size_t lastReport_ = 0;               // the entry used last
-  std::vector<UsageEntry> usages_;
+  // Position + 1 in reportBits_ of each (type, report ID), 0 for none; only
+  // the entries of reportBits_ are ever non-zero.
+  std::array<uint16_t, 3 * 256> reportSlot_{};
   std::vector<Slot> slots_;
-  std::vector<uint32_t> positions_;
-  std::vector<uint16_t> firstIndices_;
   std::vector<uint64_t> indexScratch_;
 };
 

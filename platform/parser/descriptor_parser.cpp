@@ -24,15 +24,18 @@ std::string Hex(uint32_t v) {
 
 class DescriptorParser {
  public:
-  DescriptorParser(const uint8_t* data, size_t length) : stream_(data, length), length_(length), builder_(length) {
+  DescriptorParser(const uint8_t* data, size_t length) : data_(data), length_(length), builder_(length) {
     locals_.usages.reserve(16);
     models_.reserve(4);
   }
 
   std::vector<PreparsedPtr> Run() {
+    // The stream is local so that its position stays in a register across
+    // the item handlers.
+    ItemStream stream(data_, length_);
     Item item;
     const char* error = nullptr;
-    while (stream_.Next(item, error)) {
+    while (stream.Next(item, error)) {
       switch (item.type) {
         case ItemType::Main: Main(item); break;
         case ItemType::Global: Global(item); break;
@@ -178,11 +181,27 @@ class DescriptorParser {
       case 0x1: SetBound(item, l.min); break;
       case 0x2: SetBound(item, l.max); break;
       case 0x3: l.designatorIndex = value16; break;
-      case 0x4: l.designatorMin = value16; l.haveDesignatorMin = true; break;
-      case 0x5: l.designatorMax = value16; l.haveDesignatorMax = true; break;
+      case 0x4:
+        l.designatorMin = value16;
+        l.haveDesignatorMin = true;
+        l.designatorRange = l.haveDesignatorMax;
+        break;
+      case 0x5:
+        l.designatorMax = value16;
+        l.haveDesignatorMax = true;
+        l.designatorRange = l.haveDesignatorMin;
+        break;
       case 0x7: l.stringIndex = value16; break;
-      case 0x8: l.stringMin = value16; l.haveStringMin = true; break;
-      case 0x9: l.stringMax = value16; l.haveStringMax = true; break;
+      case 0x8:
+        l.stringMin = value16;
+        l.haveStringMin = true;
+        l.stringRange = l.haveStringMax;
+        break;
+      case 0x9:
+        l.stringMax = value16;
+        l.haveStringMax = true;
+        l.stringRange = l.haveStringMin;
+        break;
       case 0xA:
         if (item.data == 1) {
           if (l.inDelimiter) throw DescriptorError(item.offset, "Delimiter set opened inside another");
@@ -197,8 +216,6 @@ class DescriptorParser {
         break;
       default: break;  // reserved
     }
-    l.stringRange = l.haveStringMin && l.haveStringMax;
-    l.designatorRange = l.haveDesignatorMin && l.haveDesignatorMax;
   }
 
   // A Usage Minimum or Maximum; the pair becomes a range once both are in.
@@ -223,7 +240,7 @@ class DescriptorParser {
     l.min.have = l.max.have = false;
   }
 
-  ItemStream stream_;
+  const uint8_t* data_;
   size_t length_;
   GlobalState globals_;
   LocalState locals_;

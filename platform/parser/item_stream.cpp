@@ -2,15 +2,6 @@
 
 namespace hid::detail {
 
-int32_t Item::Signed() const {
-  switch (size) {
-    case 1: return static_cast<int8_t>(data & 0xFF);
-    case 2: return static_cast<int16_t>(data & 0xFFFF);
-    case 4: return static_cast<int32_t>(data);
-    default: return 0;
-  }
-}
-
 bool ItemStream::NextLong(Item& item, const char*& error) {
   // Long item: size byte, tag byte, then the data, which nobody uses.
   if (length_ - pos_ < 3) {

@@ -16,7 +16,14 @@ struct Item {
   uint32_t data = 0;     // little-endian, zero-extended (short items only)
 
   // The data sign-extended from its encoded size.
-  int32_t Signed() const;
+  int32_t Signed() const {
+    switch (size) {
+      case 1: return static_cast<int8_t>(data & 0xFF);
+      case 2: return static_cast<int16_t>(data & 0xFFFF);
+      case 4: return static_cast<int32_t>(data);
+      default: return 0;
+    }
+  }
 };
 
 class ItemStream {
@@ -36,17 +43,21 @@ class ItemStream {
     item.size = size;
     item.type = static_cast<ItemType>((prefix >> 2) & 3);
     item.tag = static_cast<uint8_t>(prefix >> 4);
-    if (length_ - pos_ - 1 < size) {
-      error = "item data runs past the end of the descriptor";
-      return false;
-    }
+    const size_t left = length_ - pos_ - 1;
     const uint8_t* p = data_ + pos_ + 1;
     uint32_t value = 0;
-    switch (size) {
-      case 4: value = static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24; [[fallthrough]];
-      case 2: value |= static_cast<uint32_t>(p[1]) << 8; [[fallthrough]];
-      case 1: value |= p[0]; break;
-      default: break;
+    if (left >= 4) {
+      // Away from the end: read four bytes and keep the item's.
+      static constexpr uint32_t kMasks[4] = {0, 0xFF, 0xFFFF, 0xFFFFFFFF};
+      value = (static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+               static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24) &
+              kMasks[prefix & 3];
+    } else {
+      if (left < size) {
+        error = "item data runs past the end of the descriptor";
+        return false;
+      }
+      for (uint8_t i = 0; i < size; ++i) value |= static_cast<uint32_t>(p[i]) << (8 * i);
     }
     item.data = value;
     pos_ += 1 + size;

@@ -3,6 +3,7 @@
 // they may return. Every cost here grows with the records and report IDs
 // present, never with the 256 possible IDs.
 #include <algorithm>
+#include <array>
 
 #include "collection_builder.h"
 
@@ -26,14 +27,26 @@ Slice Take(std::vector<uint32_t>& index, uint32_t count) {
   return s;
 }
 
+// A type without records: empty slices at the end of the index.
+void EmptyType(HIDP_PREPARSED_DATA& pp, ReportTypeModel& t) {
+  const Slice none{static_cast<uint32_t>(pp.index.size()), 0};
+  t.buttonCount = t.valueCount = 0;
+  t.buttonRecords = t.buttonsById = t.valuesByUsage = t.valueRanges = none;
+  for (uint32_t i = 0; i < t.reports.count; ++i) {
+    ReportEntry& e = pp.reports[t.reports.begin + i];
+    e.buttonsBegin = e.buttonsEnd = 0;
+  }
+}
+
 void IndexType(HIDP_PREPARSED_DATA& pp, ReportTypeModel& t, std::vector<uint64_t>& keys) {
   const Record* records = pp.Records(t);
   ReportEntry* reports = pp.reports.data() + t.reports.begin;
   ReportEntry* reportsEnd = reports + t.reports.count;
-  auto entryOf = [&](uint8_t id) {
-    return std::lower_bound(reports, reportsEnd, id,
-                            [](const ReportEntry& e, uint8_t v) { return e.length.ReportID < v; });
-  };
+  if (t.records.count == 0) return EmptyType(pp, t);
+  // Position of each report ID's entry; every record's ID has one.
+  std::array<uint8_t, 256> position{};
+  for (uint32_t i = 0; i < t.reports.count; ++i) position[reports[i].length.ReportID] = static_cast<uint8_t>(i);
+  auto entryOf = [&](uint8_t id) { return reports + position[id]; };
   uint32_t buttons = 0, ranges = 0, singles = 0;
   // Buttons per report first (counted in buttonsEnd), then their places.
   for (uint32_t i = 0; i < t.records.count; ++i) {
@@ -91,6 +104,7 @@ void IndexType(HIDP_PREPARSED_DATA& pp, ReportTypeModel& t, std::vector<uint64_t
 void BuildIndexes(HIDP_PREPARSED_DATA& pp, std::vector<uint64_t>& scratch) {
   // Two index entries per record at most.
   pp.index.reserve(2 * pp.records.size());
+  scratch.reserve(pp.records.size());
   for (auto& t : pp.types) IndexType(pp, t, scratch);
   const auto& in = pp.types[HidP_Input];
   const auto& out = pp.types[HidP_Output];

@@ -58,10 +58,15 @@ struct LocalState {
   // Empties the state for the next main item; the usage list keeps its
   // storage.
   void Reset() {
-    std::vector<UsageEntry> keep = std::move(usages);
-    keep.clear();
-    *this = LocalState{};
-    usages = std::move(keep);
+    usages.clear();
+    min = max = Bound{};
+    stringIndex = stringMin = stringMax = 0;
+    designatorIndex = designatorMin = designatorMax = 0;
+    stringRange = designatorRange = false;
+    haveStringMin = haveStringMax = false;
+    haveDesignatorMin = haveDesignatorMax = false;
+    inDelimiter = false;
+    delimiterSets = 0;
   }
 };
 

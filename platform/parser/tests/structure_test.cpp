@@ -249,5 +249,30 @@ TEST(StructureTest, EachReportHasItsOwnLength) {
   EXPECT_EQ(GetReportByteLength(HidP_Feature, 1, parsed.collections[1].get()), 0);
 }
 
+// Item data read the same in the last bytes of a descriptor as elsewhere:
+// the Input item's flags in 1, 2 or 4 bytes, followed by an End Collection
+// with 0, 2 or 4 data bytes (all of it or none of it within four bytes of
+// the end).
+TEST(StructureTest, ItemDataNearTheEndReadsTheSame) {
+  const Bytes head = {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x09, 0x02, 0x75, 0x08, 0x95, 0x01};
+  const struct {
+    Bytes input;
+    USHORT bitField;
+  } inputs[] = {{{0x81, 0x02}, 0x002}, {{0x82, 0x02, 0x01}, 0x102}, {{0x83, 0x02, 0x01, 0x00, 0x00}, 0x102}};
+  const Bytes ends[] = {{0xC0}, {0xC2, 0x00, 0x00}, {0xC3, 0x00, 0x00, 0x00, 0x00}};
+  for (const auto& in : inputs) {
+    for (const Bytes& end : ends) {
+      Bytes d = head;
+      d.insert(d.end(), in.input.begin(), in.input.end());
+      d.insert(d.end(), end.begin(), end.end());
+      const PreparsedPtr pp = ParseOne(d);
+      ASSERT_TRUE(pp) << in.input.size() << "-byte Input, " << end.size() << "-byte End Collection";
+      const auto caps = ValueCaps(pp.get(), HidP_Input);
+      ASSERT_EQ(caps.size(), 1u);
+      EXPECT_EQ(caps[0].BitField, in.bitField) << in.input.size() << "-byte Input, " << end.size() << "-byte End";
+    }
+  }
+}
+
 }  // namespace
 }  // namespace hid::testing
