@@ -2,14 +2,14 @@
 // HID headers and therefore never hidhost/hidp.h.
 #include "win32_api.h"
 
+#include "interface_watch.h"
+
 #include <windows.h>
 // After windows.h. MinGW's HID headers do not declare C linkage themselves.
 extern "C" {
 #include <hidsdi.h>
 }
 #include <setupapi.h>
-// After windows.h too.
-#include <cfgmgr32.h>
 
 namespace hidhost::win {
 
@@ -33,31 +33,6 @@ bool Finish(HANDLE handle, OVERLAPPED* overlapped, DWORD* done, const std::atomi
   }
   return GetOverlappedResult(handle, overlapped, done, TRUE) != FALSE;
 }
-
-// CM_Register_Notification and CM_Unregister_Notification, which the SDK
-// declares from Windows 8 on only.
-using RegisterNotification = DWORD(WINAPI*)(PCM_NOTIFY_FILTER, PVOID, PCM_NOTIFY_CALLBACK, PHCMNOTIFICATION);
-using UnregisterNotification = DWORD(WINAPI*)(HCMNOTIFICATION);
-
-class NotificationWatch : public Win32Api::Watch {
- public:
-  NotificationWatch(std::function<void()> changed, UnregisterNotification unregister)
-      : changed_(std::move(changed)), unregister_(unregister) {}
-  ~NotificationWatch() override {
-    if (handle_ != nullptr) unregister_(handle_);
-  }
-
-  static DWORD CALLBACK Changed(HCMNOTIFICATION, PVOID context, CM_NOTIFY_ACTION, PCM_NOTIFY_EVENT_DATA, DWORD) {
-    static_cast<NotificationWatch*>(context)->changed_();
-    return ERROR_SUCCESS;
-  }
-
-  HCMNOTIFICATION handle_ = nullptr;
-
- private:
-  std::function<void()> changed_;
-  UnregisterNotification unregister_;
-};
 
 class SystemApi : public Win32Api {
  public:
@@ -87,27 +62,7 @@ class SystemApi : public Win32Api {
   }
 
   std::unique_ptr<Watch> WatchHidInterfaces(std::function<void()> changed) override {
-    // Loaded once and kept: the watches' callbacks live in it.
-    static const HMODULE cfgmgr = LoadLibraryW(L"cfgmgr32.dll");
-    const auto registerNotification = reinterpret_cast<RegisterNotification>(
-        reinterpret_cast<void*>(GetProcAddress(cfgmgr, "CM_Register_Notification")));
-    const auto unregisterNotification = reinterpret_cast<UnregisterNotification>(
-        reinterpret_cast<void*>(GetProcAddress(cfgmgr, "CM_Unregister_Notification")));
-    if (cfgmgr == nullptr || registerNotification == nullptr || unregisterNotification == nullptr) {
-      SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
-      return nullptr;
-    }
-    CM_NOTIFY_FILTER filter{};
-    filter.cbSize = sizeof filter;
-    filter.FilterType = CM_NOTIFY_FILTER_TYPE_DEVICEINTERFACE;
-    HidD_GetHidGuid(&filter.u.DeviceInterface.ClassGuid);
-    auto watch = std::make_unique<NotificationWatch>(std::move(changed), unregisterNotification);
-    if (registerNotification(&filter, watch.get(), &NotificationWatch::Changed, &watch->handle_) != CR_SUCCESS) {
-      watch->handle_ = nullptr;
-      SetLastError(ERROR_GEN_FAILURE);
-      return nullptr;
-    }
-    return watch;
+    return WatchHidInterfaceClass(std::move(changed));
   }
 
   Handle Open(const std::wstring& path, uint32_t desiredAccess, bool overlapped) override {

@@ -34,11 +34,12 @@ class Win32Api {
     virtual ~Watch();
   };
   // CM_Register_Notification (cfgmgr32, looked up when called, for systems
-  // older than Windows 8 have none) for the HID interface class: `changed`
-  // runs on a system thread after each arrival or removal of an interface.
-  // Destroying the watch (CM_Unregister_Notification) waits for a `changed`
-  // in progress, and none runs after. Null, with a last-error code, when the
-  // system cannot tell about changes.
+  // older than Windows 8 have none) for the HID interface class; failing
+  // that, RegisterDeviceNotificationW for the class on a message-only window
+  // of a thread of the watch's own. `changed` runs on another thread after
+  // each arrival or removal of an interface. Destroying the watch waits for
+  // a `changed` in progress, and none runs after. Null, with a last-error
+  // code, when the system cannot tell about changes.
   virtual std::unique_ptr<Watch> WatchHidInterfaces(std::function<void()> changed) = 0;
 
   // CreateFileW(path, desiredAccess, FILE_SHARE_READ | FILE_SHARE_WRITE,

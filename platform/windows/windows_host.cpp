@@ -133,7 +133,8 @@ bool WindowsHost::EnumerateInterfaces(std::vector<std::string>* paths) {
   }
   if (!watch_) return ReadInterfaces(paths);
   const uint64_t changes = changes_.load();
-  if (!listRead_ || changes != listReadAt_) {
+  const uint64_t now = clock_->NowMs();
+  if (!listRead_ || changes != listReadAt_ || now - listReadAtMs_ >= kListMaxAgeMs) {
     // A change told during the read leaves `changes_` ahead: the next call
     // reads again.
     if (!ReadInterfaces(&list_)) {
@@ -142,6 +143,7 @@ bool WindowsHost::EnumerateInterfaces(std::vector<std::string>* paths) {
     }
     listRead_ = true;
     listReadAt_ = changes;
+    listReadAtMs_ = now;
   }
   *paths = list_;
   return true;

@@ -45,6 +45,18 @@ TEST_F(WindowsHostTest, ChangeToldBySystemMakesNextCallReadTheListAgain) {
   EXPECT_EQ(paths.size(), 2u);
 }
 
+TEST_F(WindowsHostTest, ListOlderThanItsMaximumAgeIsReadAgainUntold) {
+  std::vector<std::string> paths;
+  ASSERT_TRUE(host_.EnumerateInterfaces(&paths));
+  api_->paths.push_back(kOtherPath);
+  host_.clock().SleepMs(kListMaxAgeMs - 1);
+  ASSERT_TRUE(host_.EnumerateInterfaces(&paths));
+  EXPECT_EQ(paths.size(), 1u);
+  host_.clock().SleepMs(1);
+  ASSERT_TRUE(host_.EnumerateInterfaces(&paths));
+  EXPECT_EQ(paths.size(), 2u);
+}
+
 TEST_F(WindowsHostTest, WithoutTheSystemsWatchEveryCallReadsTheList) {
   api_->watchFails = true;
   std::vector<std::string> paths;
