@@ -46,7 +46,7 @@ class NotificationWatch : public Win32Api::Watch {
 };
 
 std::unique_ptr<Win32Api::Watch> WatchByNotification(const GUID& hidClass, const std::function<void()>& changed) {
-  // Loaded once and kept: the callbacks live in this module, not in it.
+  // Loaded once, for the life of the process.
   static const HMODULE cfgmgr = LoadLibraryW(L"cfgmgr32.dll");
   if (cfgmgr == nullptr) return nullptr;
   const auto registerNotification = reinterpret_cast<RegisterNotification>(
@@ -105,8 +105,10 @@ LRESULT CALLBACK WatchWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
 // The window's thread: registers, says whether that worked, then serves the
 // window's messages until WM_QUIT.
 void RunWatchWindow(const std::shared_ptr<WindowState>& state, GUID hidClass) {
+  // The thread outlives its watch, so the module that holds its code stays
+  // loaded until the process ends, even if a program frees the library.
   HMODULE module = nullptr;
-  GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+  GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
                      reinterpret_cast<LPCWSTR>(&WatchWindowProc), &module);
   WNDCLASSW windowClass{};
   windowClass.lpfnWndProc = WatchWindowProc;
