@@ -2,7 +2,8 @@
 // own DLLs, timed by the host clock:
 //   enumerate    one EnumerateInterfaces on a host in use
 //   new host     a host made, its first EnumerateInterfaces, the host freed:
-//                one full read of the interface list
+//                one full read of the interface list and the start and end
+//                of the host's watch on interfaces that come and go
 //   tick         one detection tick: the scan of the reader interfaces and
 //                the open of each reader found
 //   positions    the walk of the 100 scan positions with ProbeInterface, as
