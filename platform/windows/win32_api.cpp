@@ -2,6 +2,8 @@
 // HID headers and therefore never hidhost/hidp.h.
 #include "win32_api.h"
 
+#include "interface_watch.h"
+
 #include <windows.h>
 // After windows.h. MinGW's HID headers do not declare C linkage themselves.
 extern "C" {
@@ -12,6 +14,7 @@ extern "C" {
 namespace hidhost::win {
 
 Win32Api::~Win32Api() = default;
+Win32Api::Watch::~Watch() = default;
 
 namespace {
 
@@ -56,6 +59,10 @@ class SystemApi : public Win32Api {
     SetupDiDestroyDeviceInfoList(set);
     SetLastError(error == ERROR_NO_MORE_ITEMS ? ERROR_SUCCESS : error);
     return error == ERROR_NO_MORE_ITEMS;
+  }
+
+  std::unique_ptr<Watch> WatchHidInterfaces(std::function<void()> changed) override {
+    return WatchHidInterfaceClass(std::move(changed));
   }
 
   Handle Open(const std::wstring& path, uint32_t desiredAccess, bool overlapped) override {

@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,6 +27,20 @@ class Win32Api {
   // SetupDiEnumDeviceInterfaces and SetupDiGetDeviceInterfaceDetail: the
   // interface paths in SetupAPI's order. False when the list cannot be built.
   virtual bool HidInterfacePaths(std::vector<std::wstring>* paths) = 0;
+
+  // What WatchHidInterfaces returns; destroying it ends the watch.
+  class Watch {
+   public:
+    virtual ~Watch();
+  };
+  // CM_Register_Notification (cfgmgr32, looked up when called, for systems
+  // older than Windows 8 have none) for the HID interface class; failing
+  // that, RegisterDeviceNotificationW for the class on a message-only window
+  // of a thread of the watch's own. `changed` runs on another thread after
+  // each arrival or removal of an interface. Destroying the watch waits for
+  // a `changed` in progress, and none runs after. Null, with a last-error
+  // code, when the system cannot tell about changes.
+  virtual std::unique_ptr<Watch> WatchHidInterfaces(std::function<void()> changed) = 0;
 
   // CreateFileW(path, desiredAccess, FILE_SHARE_READ | FILE_SHARE_WRITE,
   // OPEN_EXISTING, FILE_FLAG_OVERLAPPED when `overlapped`). Null on failure.

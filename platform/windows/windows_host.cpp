@@ -125,6 +125,31 @@ bool WindowsHost::EnumerateInterfaces(std::vector<std::string>* paths) {
     SetLastError(kErrorInvalidParameter);
     return false;
   }
+  std::lock_guard lock(listMutex_);
+  if (!watchTried_) {
+    // Watched before the first read, so that no change slips in between.
+    watchTried_ = true;
+    watch_ = api_->WatchHidInterfaces([this] { changes_.fetch_add(1); });
+  }
+  if (!watch_) return ReadInterfaces(paths);
+  const uint64_t changes = changes_.load();
+  const uint64_t now = clock_->NowMs();
+  if (!listRead_ || changes != listReadAt_ || now - listReadAtMs_ >= kListMaxAgeMs) {
+    // A change told during the read leaves `changes_` ahead: the next call
+    // reads again.
+    if (!ReadInterfaces(&list_)) {
+      listRead_ = false;
+      return false;
+    }
+    listRead_ = true;
+    listReadAt_ = changes;
+    listReadAtMs_ = now;
+  }
+  *paths = list_;
+  return true;
+}
+
+bool WindowsHost::ReadInterfaces(std::vector<std::string>* paths) {
   std::vector<std::wstring> wide;
   if (!api_->HidInterfacePaths(&wide)) return false;
   paths->clear();

@@ -17,8 +17,27 @@ void ScriptedApi::SetDescriptor(const std::vector<uint8_t>& descriptor) {
 }
 
 bool ScriptedApi::HidInterfacePaths(std::vector<std::wstring>* out) {
+  ++listReads;
   *out = paths;
   return true;
+}
+
+std::unique_ptr<Win32Api::Watch> ScriptedApi::WatchHidInterfaces(std::function<void()> callback) {
+  if (watchFails) {
+    SetLastError(kErrorCallNotImplemented);
+    return nullptr;
+  }
+  // Ends the watch as the system's does: no call after.
+  class ScriptedWatch : public Watch {
+   public:
+    explicit ScriptedWatch(std::function<void()>* slot) : slot_(slot) {}
+    ~ScriptedWatch() override { *slot_ = nullptr; }
+
+   private:
+    std::function<void()>* slot_;
+  };
+  changed = std::move(callback);
+  return std::make_unique<ScriptedWatch>(&changed);
 }
 
 Handle ScriptedApi::Open(const std::wstring& path, uint32_t desiredAccess, bool overlapped) {

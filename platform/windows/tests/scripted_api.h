@@ -24,11 +24,16 @@ class ScriptedApi : public Win32Api {
   void SetDescriptor(const std::vector<uint8_t>& descriptor);
 
   std::vector<std::wstring> paths;
+  int listReads = 0;  // HidInterfacePaths calls
+  // The watch's callback while one is live; with `watchFails` none is given.
+  std::function<void()> changed;
+  bool watchFails = false;
   std::vector<OpenCall> opens;
   std::wstring product = L"Card Reader";
   hid::PreparsedPtr model;
 
   bool HidInterfacePaths(std::vector<std::wstring>* out) override;
+  std::unique_ptr<Watch> WatchHidInterfaces(std::function<void()> callback) override;
   Handle Open(const std::wstring& path, uint32_t desiredAccess, bool overlapped) override;
   void Close(Handle) override {}
   bool GetAttributes(Handle, uint16_t* vendor, uint16_t* product, uint16_t* version) override;

@@ -1,5 +1,5 @@
-// The Windows host through the scripted table: open modes, the report
-// model, cancelled reads and strings.
+// The Windows host through the scripted table: the kept interface list, open
+// modes, the report model, cancelled reads and strings.
 #include <gtest/gtest.h>
 
 #include <thread>
@@ -23,6 +23,49 @@ class WindowsHostTest : public ::testing::Test {
   std::shared_ptr<ScriptedApi> api_ = std::make_shared<ScriptedApi>();
   WindowsHost host_{api_, std::make_shared<sim::VirtualClock>()};
 };
+
+const std::wstring kOtherPath = L"\\\\?\\hid#vid_1c5e&pid_2420#7&2&0000#{4d1e55b2-f16f-11cf-88cb-001111000030}";
+
+TEST_F(WindowsHostTest, ListIsReadOnceWhileTheSystemTellsOfNoChange) {
+  std::vector<std::string> paths;
+  for (int i = 0; i < 100; ++i) ASSERT_TRUE(host_.EnumerateInterfaces(&paths));
+  EXPECT_EQ(api_->listReads, 1);
+  EXPECT_EQ(paths, std::vector<std::string>{kPath});
+}
+
+TEST_F(WindowsHostTest, ChangeToldBySystemMakesNextCallReadTheListAgain) {
+  std::vector<std::string> paths;
+  ASSERT_TRUE(host_.EnumerateInterfaces(&paths));
+  api_->paths.push_back(kOtherPath);
+  ASSERT_TRUE(api_->changed);
+  api_->changed();
+  ASSERT_TRUE(host_.EnumerateInterfaces(&paths));
+  ASSERT_TRUE(host_.EnumerateInterfaces(&paths));
+  EXPECT_EQ(api_->listReads, 2);
+  EXPECT_EQ(paths.size(), 2u);
+}
+
+TEST_F(WindowsHostTest, ListOlderThanItsMaximumAgeIsReadAgainUntold) {
+  std::vector<std::string> paths;
+  ASSERT_TRUE(host_.EnumerateInterfaces(&paths));
+  api_->paths.push_back(kOtherPath);
+  host_.clock().SleepMs(kListMaxAgeMs - 1);
+  ASSERT_TRUE(host_.EnumerateInterfaces(&paths));
+  EXPECT_EQ(paths.size(), 1u);
+  host_.clock().SleepMs(1);
+  ASSERT_TRUE(host_.EnumerateInterfaces(&paths));
+  EXPECT_EQ(paths.size(), 2u);
+}
+
+TEST_F(WindowsHostTest, WithoutTheSystemsWatchEveryCallReadsTheList) {
+  api_->watchFails = true;
+  std::vector<std::string> paths;
+  ASSERT_TRUE(host_.EnumerateInterfaces(&paths));
+  api_->paths.push_back(kOtherPath);
+  ASSERT_TRUE(host_.EnumerateInterfaces(&paths));
+  EXPECT_EQ(api_->listReads, 2);
+  EXPECT_EQ(paths.size(), 2u);
+}
 
 TEST_F(WindowsHostTest, QueryOpenAsksForNoAccessAndReadWriteOpenIsOverlapped) {
   std::vector<std::string> paths;

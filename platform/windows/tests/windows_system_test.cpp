@@ -1,6 +1,7 @@
 // The Windows backend and services against the system's own DLLs, for what
-// needs no device: an enumeration that finds none, a failed open, and the
-// last-error code being the thread's own.
+// needs no device: an enumeration that finds none, a failed open, the watch
+// on interfaces that come and go, and the last-error code being the thread's
+// own.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -9,6 +10,7 @@
 #include "hidhost/hidp.h"
 #include "hidhost/os_host.h"
 #include "hidhost/system_services.h"
+#include "win32_api.h"
 
 namespace hidhost {
 namespace {
@@ -43,6 +45,14 @@ TEST(WindowsSystem, OpenOfAMissingInterfaceFailsWithTheSystemsCode) {
   EXPECT_TRUE(code == kErrorFileNotFound || code == kErrorPathNotFound) << code;
   EXPECT_FALSE(MakeOsServices()->StartProgram("no-such-program-of-this-suite.exe"));
   EXPECT_EQ(hidhost::GetLastError(), kErrorFileNotFound);
+}
+
+// Without the watch the host reads the list on every call. Windows 8 and
+// later give configuration-manager notifications; Wine and older systems
+// device-change messages to a window.
+TEST(WindowsSystem, SystemTellsOfInterfacesThatComeAndGo) {
+  auto watch = win::MakeSystemApi()->WatchHidInterfaces([] {});
+  EXPECT_NE(watch, nullptr) << hidhost::GetLastError();
 }
 
 TEST(WindowsSystem, LastErrorIsTheThreadsOwn) {
