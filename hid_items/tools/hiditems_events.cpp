@@ -13,7 +13,7 @@
 
 #include "hidhost/errors.h"
 #include "hidhost/host.h"
-#include "hidhost/wide_text.h"
+#include "text/wide_text.h"
 #include "tandril.h"
 
 namespace hiditems {
