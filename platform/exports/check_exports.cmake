@@ -33,7 +33,8 @@ else()
     string(APPEND _mangled "${_entry}\n")
   endforeach()
   file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/hidhost_exports_mangled.txt "${_mangled}")
-  execute_process(COMMAND ${CXXFILT} INPUT_FILE ${CMAKE_CURRENT_BINARY_DIR}/hidhost_exports_mangled.txt
+  # -n: the names have no leading underscore to strip, on 32-bit Windows too.
+  execute_process(COMMAND ${CXXFILT} -n INPUT_FILE ${CMAKE_CURRENT_BINARY_DIR}/hidhost_exports_mangled.txt
                   OUTPUT_VARIABLE _dump RESULT_VARIABLE _result)
   if(NOT _result EQUAL 0)
     message(FATAL_ERROR "${CXXFILT} failed")
