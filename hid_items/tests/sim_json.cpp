@@ -2,19 +2,11 @@
 
 #include <cstdio>
 
+#include "text/hex_text.h"
+
 namespace tandril_test {
 
 namespace {
-
-std::string Hex(const std::vector<uint8_t>& bytes) {
-  std::string text;
-  char b[4];
-  for (uint8_t v : bytes) {
-    std::snprintf(b, sizeof b, "%s%02X", text.empty() ? "" : " ", v);
-    text += b;
-  }
-  return text;
-}
 
 std::string JsonString(const std::wstring& text) {
   std::string out = "\"";
@@ -41,12 +33,12 @@ std::string DeviceJson(const std::vector<SimDevice>& devices) {
                   d.vendorId, d.productId, d.version);
     json += i ? ", {" : "{";
     json += ids;
-    json += ", \"report_descriptor\": \"" + Hex(d.descriptor) + "\"";
+    json += ", \"report_descriptor\": \"" + hidhost::FormatHexBytes(d.descriptor) + "\"";
     if (!d.features.empty()) {
       json += ", \"feature_reports\": {";
       bool first = true;
       for (const auto& [id, bytes] : d.features) {
-        json += (first ? "\"" : ", \"") + std::to_string(id) + "\": \"" + Hex(bytes) + "\"";
+        json += (first ? "\"" : ", \"") + std::to_string(id) + "\": \"" + hidhost::FormatHexBytes(bytes) + "\"";
         first = false;
       }
       json += "}";
@@ -69,7 +61,7 @@ std::string DeviceJson(const std::vector<SimDevice>& devices) {
       json += ", \"input_reports\": [";
       for (size_t k = 0; k < d.inputs.size(); ++k) {
         json += (k ? ", {\"delay_ms\": " : "{\"delay_ms\": ") +
-                std::to_string(d.inputs[k].delayMs) + ", \"data\": \"" + Hex(d.inputs[k].data) +
+                std::to_string(d.inputs[k].delayMs) + ", \"data\": \"" + hidhost::FormatHexBytes(d.inputs[k].data) +
                 "\"}";
       }
       json += "]";

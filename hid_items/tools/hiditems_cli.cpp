@@ -14,6 +14,7 @@
 #include "hiditems_paths.h"
 #include "hiditems_walk.h"
 #include "tandril.h"
+#include "text/number_text.h"
 
 namespace hiditems {
 
@@ -112,33 +113,8 @@ int BadUsage(const Reply& reply, const std::string& why) {
   return 2;
 }
 
-std::optional<uint64_t> ParseMagnitude(std::string_view text, uint64_t max) {
-  int base = 10;
-  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-    base = 16;
-    text.remove_prefix(2);
-  }
-  if (text.empty()) return std::nullopt;
-  uint64_t v = 0;
-  for (char c : text) {
-    int digit;
-    if (c >= '0' && c <= '9') {
-      digit = c - '0';
-    } else if (base == 16 && c >= 'a' && c <= 'f') {
-      digit = c - 'a' + 10;
-    } else if (base == 16 && c >= 'A' && c <= 'F') {
-      digit = c - 'A' + 10;
-    } else {
-      return std::nullopt;
-    }
-    v = v * base + digit;
-    if (v > max) return std::nullopt;
-  }
-  return v;
-}
-
 std::optional<unsigned long> ParseUnsigned(const std::string& text, unsigned long max) {
-  const auto v = ParseMagnitude(text, max);
+  const auto v = hidhost::ReadDecimalOrHex(text, max);
   if (!v) return std::nullopt;
   return static_cast<unsigned long>(*v);
 }
@@ -147,7 +123,7 @@ std::optional<unsigned long> ParseUnsigned(const std::string& text, unsigned lon
 // from INT32_MIN up to 0xFFFFFFFF.
 std::optional<int64_t> ParseValue(const std::string& text) {
   const bool negative = text.starts_with('-');
-  const auto v = ParseMagnitude(std::string_view(text).substr(negative ? 1 : 0),
+  const auto v = hidhost::ReadDecimalOrHex(std::string_view(text).substr(negative ? 1 : 0),
                                 negative ? uint64_t{1} << 31 : UINT32_MAX);
   if (!v) return std::nullopt;
   return negative ? -static_cast<int64_t>(*v) : static_cast<int64_t>(*v);

@@ -14,7 +14,7 @@
 #include "hiditems_walk.h"
 #include "hidhost/errors.h"
 #include "hidhost/host.h"
-#include "hidhost/wide_text.h"
+#include "text/wide_text.h"
 #include "tandril.h"
 
 namespace hiditems {

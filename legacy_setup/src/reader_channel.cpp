@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "text/hex_text.h"
+
 namespace skelmar {
 
 const TandrilCalls& LinkedTandril() {
@@ -19,11 +21,8 @@ bool ReadHex(const char** text, unsigned long* value) {
   unsigned long v = 0;
   int digits = 0;
   for (;; ++p, ++digits) {
-    int d;
-    if (*p >= '0' && *p <= '9') d = *p - '0';
-    else if (*p >= 'a' && *p <= 'f') d = *p - 'a' + 10;
-    else if (*p >= 'A' && *p <= 'F') d = *p - 'A' + 10;
-    else break;
+    const int d = hidhost::HexDigitValue(*p);
+    if (d < 0) break;
     if (digits == 8) return false;
     v = v * 16 + static_cast<unsigned long>(d);
   }

@@ -5,7 +5,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "hidhost/wide_text.h"
+#include "text/wide_text.h"
 #else
 #include <unistd.h>
 #endif

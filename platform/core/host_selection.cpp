@@ -43,15 +43,15 @@ void ChooseLocked() {
   if (!g_services) g_services = live ? std::shared_ptr<SystemServices>(live) : MakeOsServices();
 }
 
-}  // namespace
-
-Host& CurrentHost() { return *SharedCurrentHost(); }
-
 std::shared_ptr<Host> SharedCurrentHost() {
   std::lock_guard<std::mutex> lock(g_mutex);
   if (!g_host) ChooseLocked();
   return g_host;
 }
+
+}  // namespace
+
+Host& CurrentHost() { return *SharedCurrentHost(); }
 
 SystemServices& CurrentServices() {
   std::lock_guard<std::mutex> lock(g_mutex);

@@ -11,7 +11,8 @@
 #include <cerrno>
 #include <cstring>
 
-#include "hidhost/wide_text.h"
+#include "text/wide_text.h"
+#include "wide_copy.h"
 #include "report_shape.h"
 
 namespace hidhost::hidraw {

@@ -3,7 +3,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "hidhost/hex_text.h"
+#include "text/hex_text.h"
 
 namespace hid {
 

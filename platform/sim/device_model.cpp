@@ -5,6 +5,7 @@
 
 #include "hidhost/sim.h"
 #include "hidhost/sim_device.h"
+#include "text/hex_text.h"
 
 namespace hidhost::sim {
 

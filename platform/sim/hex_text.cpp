@@ -1,7 +1,6 @@
 #include "hex_text.h"
 
-#include "hidhost/hex_text.h"
-#include "hidhost/sim_device.h"
+#include "text/hex_text.h"
 
 namespace hidhost::sim {
 
@@ -13,18 +12,6 @@ bool ParseHexBytes(const std::string& text, std::vector<uint8_t>* bytes, std::st
            "\" at byte " + std::to_string(bad.byteNumber) +
            " (expected one or two hex digits per byte, separated by spaces)";
   return false;
-}
-
-std::string FormatHexBytes(const uint8_t* data, size_t length) {
-  static const char kDigits[] = "0123456789ABCDEF";
-  std::string text;
-  text.reserve(length * 3);
-  for (size_t i = 0; i < length; ++i) {
-    if (i > 0) text += ' ';
-    text += kDigits[data[i] >> 4];
-    text += kDigits[data[i] & 15];
-  }
-  return text;
 }
 
 }  // namespace hidhost::sim

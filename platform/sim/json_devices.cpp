@@ -3,12 +3,14 @@
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <optional>
 
 #include "hex_text.h"
 #include "hidhost/sim_device.h"
-#include "hidhost/wide_text.h"
 #include "presets.h"
 #include "reader_state.h"
+#include "text/number_text.h"
+#include "text/wide_text.h"
 
 namespace hidhost::sim {
 
@@ -31,27 +33,12 @@ struct FieldError {
 }
 
 uint64_t ParseUnsignedText(const std::string& field, const std::string& text, uint64_t max) {
-  std::string digits = text;
-  int base = 10;
-  if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) {
-    digits = digits.substr(2);
-    base = 16;
-  }
-  uint64_t value = 0;
-  bool ok = !digits.empty() && digits.size() <= 16;
-  for (char c : digits) {
-    int d = -1;
-    if (c >= '0' && c <= '9') d = c - '0';
-    else if (base == 16 && c >= 'a' && c <= 'f') d = c - 'a' + 10;
-    else if (base == 16 && c >= 'A' && c <= 'F') d = c - 'A' + 10;
-    if (d < 0) ok = false;
-    else value = value * base + static_cast<uint64_t>(d);
-  }
-  if (!ok || value > max) {
+  const std::optional<uint64_t> value = ReadDecimalOrHex(text, max, 16);
+  if (!value) {
     Fail(field, "\"" + text + "\" is not a number from 0 to " + std::to_string(max) +
                     " (decimal, or hex such as \"0x1C5E\")");
   }
-  return value;
+  return *value;
 }
 
 uint64_t Unsigned(const std::string& field, const json& v, uint64_t max, bool allowText) {

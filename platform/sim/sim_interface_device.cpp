@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "hidhost/wide_text.h"
+#include "text/hex_text.h"
+#include "text/wide_text.h"
+#include "wide_copy.h"
 
 namespace hidhost::sim {
 

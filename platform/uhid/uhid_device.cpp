@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "hidhost/wide_text.h"
+#include "text/wide_text.h"
 #include "keyboard_typing.h"
 
 namespace hidhost::uhid {

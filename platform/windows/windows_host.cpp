@@ -4,7 +4,8 @@
 #include <mutex>
 
 #include "hidhost/os_host.h"
-#include "hidhost/wide_text.h"
+#include "text/wide_text.h"
+#include "wide_copy.h"
 #include "report_rebuild.h"
 
 namespace hidhost::win {

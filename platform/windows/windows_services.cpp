@@ -6,7 +6,7 @@
 
 #include "hidhost/errors.h"
 #include "hidhost/system_services.h"
-#include "hidhost/wide_text.h"
+#include "text/wide_text.h"
 
 namespace hidhost {
 namespace {

@@ -1,6 +1,8 @@
 // Hexadecimal and typed command texts into reader frames.
 #include "reader_link/command_codec.h"
 
+#include "text/hex_text.h"
+
 namespace readerlink {
 
 namespace {
@@ -22,24 +24,13 @@ std::vector<uint8_t> Frame(const Payload& payload, std::initializer_list<uint8_t
 
 }  // namespace
 
-uint8_t HexDigitValue(char c) {
-  if (c >= '0' && c <= '9') return static_cast<uint8_t>(c - '0');
-  if (c >= 'A' && c <= 'F') return static_cast<uint8_t>(c - 'A' + 10);
-  if (c >= 'a' && c <= 'f') return static_cast<uint8_t>(c - 'a' + 10);
-  return 0;
-}
-
 bool HexToBytes(std::string_view text, std::vector<uint8_t>* bytes, uint32_t* count) {
   if (!bytes || !count || *count == 0) return false;
   const uint32_t characters = *count;
   if (characters > text.size()) return false;
   const uint32_t decoded = characters / 2;
   if (decoded > kMaxHexPayloadBytes) return false;
-  bytes->resize(decoded);
-  for (uint32_t i = 0; i < decoded; ++i) {
-    (*bytes)[i] = static_cast<uint8_t>(HexDigitValue(text[2 * i]) * 16 +
-                                       HexDigitValue(text[2 * i + 1]));
-  }
+  *bytes = hidhost::DecodeHexPairs(text.substr(0, characters));
   *count = decoded;
   return true;
 }

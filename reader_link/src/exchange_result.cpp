@@ -1,6 +1,6 @@
 #include "reader_link/exchange_result.h"
 
-#include <cstdio>
+#include "text/hex_text.h"
 
 namespace readerlink {
 
@@ -27,16 +27,7 @@ std::span<const uint8_t> ExchangeResult::lastHeard() const {
   return {};
 }
 
-std::string HexBytesText(std::span<const uint8_t> bytes) {
-  std::string text;
-  text.reserve(bytes.size() * 3);
-  char digits[4];
-  for (uint8_t byte : bytes) {
-    std::snprintf(digits, sizeof digits, "%02X ", byte);
-    text.append(digits, 3);
-  }
-  return text;
-}
+std::string HexBytesText(std::span<const uint8_t> bytes) { return hidhost::HexBytesEachSpaced(bytes); }
 
 std::span<const uint8_t> WithoutPadding(std::span<const uint8_t> bytes) {
   size_t used = bytes.size();

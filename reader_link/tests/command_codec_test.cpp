@@ -67,13 +67,5 @@ TEST(CommandCodec, HexToBytesLimits) {
   EXPECT_FALSE(HexToBytes("52", &bytes, nullptr));
 }
 
-TEST(CommandCodec, HexDigitValueAtTheEdgesOfEachRange) {
-  const std::pair<char, int> cases[] = {
-      {'0', 0}, {'9', 9}, {'A', 10}, {'F', 15}, {'a', 10}, {'f', 15},
-      {'/', 0}, {':', 0}, {'@', 0}, {'G', 0}, {'`', 0}, {'g', 0}, {'\xC1', 0}, {'\0', 0},
-  };
-  for (auto [c, value] : cases) EXPECT_EQ(HexDigitValue(c), value) << int(c);
-}
-
 }  // namespace
 }  // namespace readerlink

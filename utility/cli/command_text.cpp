@@ -3,7 +3,7 @@
 #include <cctype>
 #include <cstdint>
 
-#include "hidhost/wide_text.h"
+#include "text/wide_text.h"
 #include "utility/command_sender.h"
 
 namespace pelorincli {

@@ -13,6 +13,7 @@
 #include "utility/control_ids.h"
 #include "utility/setting_codes.h"
 #include "utility/setting_commands.h"
+#include "text/hex_text.h"
 
 namespace pelorincli {
 namespace {
@@ -53,11 +54,7 @@ std::string Hex4(uint16_t value) {
 }
 
 // "%02X " text without its last space.
-std::string HexField(std::span<const uint8_t> bytes) {
-  std::string text = readerlink::HexBytesText(bytes);
-  if (!text.empty()) text.pop_back();
-  return text;
-}
+std::string HexField(std::span<const uint8_t> bytes) { return hidhost::FormatHexBytes(bytes); }
 
 // Shows `record` as Pelorin's history box does and reports the exchange's
 // frame and `answer`, checked.

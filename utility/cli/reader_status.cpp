@@ -5,7 +5,7 @@
 #include "hidhost/errors.h"
 #include "hidhost/hidp.h"
 #include "hidhost/host.h"
-#include "hidhost/wide_text.h"
+#include "text/wide_text.h"
 #include "reader_link/reader_device.h"
 #include "reader_link/reader_link.h"
 

@@ -6,18 +6,16 @@
 #include <string>
 #include <vector>
 
-#include "hidhost/export.h"
-
 namespace hidhost {
 
 enum class StdStream { Input, Output, Error };
 
 // True when `stream` is a terminal (a console on Windows).
-HIDHOST_API bool IsTerminal(StdStream stream);
+bool IsTerminal(StdStream stream);
 
 // The program's arguments after its name, as UTF-8: on Windows read again
 // from the wide command line (`argv` holds them in the 8-bit code page,
 // characters it lacks already lost), elsewhere `argv` as it stands.
-HIDHOST_API std::vector<std::string> Utf8Arguments(int argc, char** argv);
+std::vector<std::string> Utf8Arguments(int argc, char** argv);
 
 }  // namespace hidhost

@@ -5,8 +5,6 @@
 
 #include <functional>
 
-#include "hidhost/export.h"
-
 namespace hidhost {
 
 // Looks an environment variable up; null when it is not set.
@@ -15,8 +13,8 @@ using EnvironmentLookup = std::function<const char*(const char* name)>;
 // True when DISPLAY or WAYLAND_DISPLAY names a display, or QT_QPA_PLATFORM
 // chooses where windows go (offscreen, a VNC server); always true on
 // Windows, which has its desktop.
-HIDHOST_API bool HasDesktop(const EnvironmentLookup& lookup);
+bool HasDesktop(const EnvironmentLookup& lookup);
 // The same from the process's environment.
-HIDHOST_API bool HasDesktop();
+bool HasDesktop();
 
 }  // namespace hidhost

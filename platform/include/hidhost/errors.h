@@ -35,7 +35,8 @@ HIDHOST_API void SetLastError(uint32_t code);
 // suite does not name.
 HIDHOST_API const char* ErrorName(uint32_t code);
 
-// Maps an errno value from the operating system onto the codes above.
-HIDHOST_API uint32_t ErrorFromErrno(int err);
+// Maps an errno value from the operating system onto the codes above (the
+// backends' own; not exported).
+uint32_t ErrorFromErrno(int err);
 
 }  // namespace hidhost

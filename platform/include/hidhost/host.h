@@ -121,9 +121,6 @@ class HIDHOST_API Host {
 // simulated host when HID_SIMULATION is set, otherwise the operating system's
 // backend. The same host serves every library of the suite in the process.
 HIDHOST_API Host& CurrentHost();
-// The same host, shared: for a tool that puts a host of its own in front of
-// it with InstallHost and puts it back afterwards.
-HIDHOST_API std::shared_ptr<Host> SharedCurrentHost();
 
 // Replaces the process's host (tests and tools). Devices opened from the old
 // host must be closed first.

@@ -2,8 +2,6 @@
 // choosing (after an exchange with a reader) rather than at once.
 #pragma once
 
-#include "hidhost/export.h"
-
 namespace hidhost {
 
 // While an InterruptCatch lives, Ctrl-C (SIGINT; on a Windows console also
@@ -11,7 +9,7 @@ namespace hidhost {
 // Requested(). A second Ctrl-C before the tool has ended ends the process
 // as usual. One at a time per process; the destructor puts the usual
 // handling back.
-class HIDHOST_API InterruptCatch {
+class InterruptCatch {
  public:
   InterruptCatch();
   ~InterruptCatch();
@@ -22,6 +20,6 @@ class HIDHOST_API InterruptCatch {
 };
 
 // Notes an interrupt as Ctrl-C does, for tests.
-HIDHOST_API void RaiseInterrupt();
+void RaiseInterrupt();
 
 }  // namespace hidhost

@@ -14,7 +14,9 @@ HIDHOST_API std::shared_ptr<Host> MakeOsHost();
 
 #if defined(__linux__)
 // The hidraw backend on other roots than /sys and /dev, for the tests and
-// benchmarks that serve an emulated device tree.
+// benchmarks that serve an emulated device tree. Exported because they drive
+// Tandril and the reader link on it, which reach the host only through this
+// shared library.
 HIDHOST_API std::shared_ptr<Host> MakeHidrawHost(std::shared_ptr<Clock> clock, const std::string& sysRoot,
                                                  const std::string& devRoot);
 #endif

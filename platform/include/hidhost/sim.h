@@ -40,22 +40,24 @@ class HIDHOST_API VirtualClock : public Clock {
 class SimulatedHostImpl;
 
 // Both the host and the system services: its devices type into the keyboard
-// sink, and program starts and Caps Lock can be recorded and set.
-class HIDHOST_API SimulatedHost : public Host, public SystemServices {
+// sink, and program starts and Caps Lock can be recorded and set. Only its
+// creation is exported; a caller reaches the rest, the test controls too,
+// through the object, so every member but the two below is virtual.
+class SimulatedHost : public Host, public SystemServices {
  public:
   ~SimulatedHost() override;
 
   // Builds a host from a preset name or a JSON file path. On a bad file the
   // host has no devices and *error (when given) holds one line naming the
   // file and the field; the same line goes to stderr.
-  static std::shared_ptr<SimulatedHost> Create(const std::string& presetOrPath,
-                                               std::shared_ptr<Clock> clock,
-                                               std::string* error = nullptr);
+  HIDHOST_API static std::shared_ptr<SimulatedHost> Create(const std::string& presetOrPath,
+                                                           std::shared_ptr<Clock> clock,
+                                                           std::string* error = nullptr);
   // The same from JSON text held in memory; `sourceName` names it in errors.
-  static std::shared_ptr<SimulatedHost> CreateFromJson(const std::string& jsonText,
-                                                       const std::string& sourceName,
-                                                       std::shared_ptr<Clock> clock,
-                                                       std::string* error = nullptr);
+  HIDHOST_API static std::shared_ptr<SimulatedHost> CreateFromJson(const std::string& jsonText,
+                                                                   const std::string& sourceName,
+                                                                   std::shared_ptr<Clock> clock,
+                                                                   std::string* error = nullptr);
 
   // Host
   bool EnumerateInterfaces(std::vector<std::string>* paths) override;
@@ -71,17 +73,17 @@ class HIDHOST_API SimulatedHost : public Host, public SystemServices {
   // Every request made of the devices, one line each, in the transcript
   // format (SET_FEATURE <hex>, GET_FEATURE <id>, OUTPUT <hex>, INPUT <hex>),
   // each prefixed by the interface path and a space.
-  std::vector<std::string> Transcript() const;
-  void ClearTranscript();
+  virtual std::vector<std::string> Transcript() const;
+  virtual void ClearTranscript();
   // Caps Lock as CapsLockOn() reports it from now on. Until it is called, a
   // host that records program starts reports Caps Lock off, and one that
   // really starts programs asks the operating system's services.
-  void SetCapsLock(bool on);
+  virtual void SetCapsLock(bool on);
   // When recording (the default for hosts built by tests), StartProgram only
   // records the name and returns `result`; otherwise the operating system's
   // services start the program.
-  void SetRecordProgramStarts(bool record, bool result = true);
-  std::vector<std::string> ProgramStarts() const;
+  virtual void SetRecordProgramStarts(bool record, bool result = true);
+  virtual std::vector<std::string> ProgramStarts() const;
 
  private:
   explicit SimulatedHost(std::unique_ptr<SimulatedHostImpl> impl);

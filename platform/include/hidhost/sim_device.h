@@ -7,7 +7,10 @@
 // nothing of paths, handles or access modes. SimulatedHost wraps models into
 // Host/Device objects (one Device per top-level collection); other front ends
 // (for example a FUSE server that shows models as hidraw nodes) can serve the
-// same models.
+// same models. The models, their loading from presets and files and their
+// check are exported for that second front end, whose tests drive Tandril
+// and the reader link through the shared library; the rest is the layer's
+// own.
 //
 // Every request returns a Windows system error code (hidhost/errors.h):
 // kErrorSuccess, kErrorGenFailure (31, the device refused the request),
@@ -55,10 +58,6 @@ struct DeviceDefinition {
   std::string transcriptPath;             // empty: no transcript file
 };
 
-// One line of the transcript format: "SET_FEATURE 00 02 52", "GET_FEATURE 0",
-// "OUTPUT ...", "INPUT ...". Hex is upper case, one space between bytes.
-HIDHOST_API std::string FormatHexBytes(const uint8_t* data, size_t length);
-
 // Report IDs and lengths of one top-level collection, from the report model.
 // One top-level collection of a simulated device. Which reports it has, and
 // each one's own length, come from the parser (hid::GetReportLengths).
@@ -68,11 +67,11 @@ struct CollectionReports {
 };
 
 // The collections of a parsed descriptor, in descriptor order.
-HIDHOST_API std::vector<CollectionReports> DescribeCollections(const hid::ParseResult& parsed);
+std::vector<CollectionReports> DescribeCollections(const hid::ParseResult& parsed);
 // The own length of report `reportId` of `type` in the collection that has
 // it, ID byte included; 0 when none has it.
-HIDHOST_API size_t ReportLength(const std::vector<CollectionReports>& collections, hid::HIDP_REPORT_TYPE type,
-                                uint8_t reportId);
+size_t ReportLength(const std::vector<CollectionReports>& collections, hid::HIDP_REPORT_TYPE type,
+                    uint8_t reportId);
 
 class HIDHOST_API DeviceModel {
  public:
@@ -166,7 +165,7 @@ HIDHOST_API std::string ValidateDeviceDefinition(DeviceDefinition* definition);
 // On error: an empty list and *error = one line naming the source and field.
 HIDHOST_API std::vector<std::shared_ptr<DeviceModel>> LoadDeviceModels(
     const std::string& presetOrPath, std::string* error);
-HIDHOST_API std::vector<std::shared_ptr<DeviceModel>> LoadDeviceModelsFromJson(
+std::vector<std::shared_ptr<DeviceModel>> LoadDeviceModelsFromJson(
     const std::string& jsonText, const std::string& sourceName, std::string* error);
 
 }  // namespace hidhost::sim

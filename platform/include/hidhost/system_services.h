@@ -35,8 +35,9 @@ class HIDHOST_API SystemServices {
   virtual bool CapsLockOn() = 0;
 };
 
-// The operating system's services (POSIX or Windows).
-HIDHOST_API std::shared_ptr<SystemServices> MakeOsServices();
+// The operating system's services (POSIX or Windows); the layer's own, not
+// exported: programs reach them through CurrentServices().
+std::shared_ptr<SystemServices> MakeOsServices();
 
 // The process's services. On first use they are chosen with the host: the
 // simulated host's when HID_SIMULATION is set, the operating system's

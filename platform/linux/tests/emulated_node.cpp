@@ -13,7 +13,7 @@
 #include <cstring>
 
 #include "emulated_sysfs.h"
-#include "hidhost/wide_text.h"
+#include "text/wide_text.h"
 
 namespace hidhost::hidraw::testing {
 

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "hidhost/wide_text.h"
+#include "text/wide_text.h"
 
 namespace hidhost::hidraw::testing {
 

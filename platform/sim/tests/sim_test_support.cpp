@@ -1,6 +1,7 @@
 #include "sim_test_support.h"
 
 #include "hidhost/sim_device.h"
+#include "text/hex_text.h"
 
 namespace hidhost::sim::testing {
 

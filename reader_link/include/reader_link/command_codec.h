@@ -22,15 +22,13 @@ constexpr uint8_t kCr = 0x0D;
 constexpr uint32_t kMaxHexPayloadBytes = 125;
 constexpr uint32_t kMaxTypedChars = 124;
 
-// 0-9 give 0 to 9, A-F and a-f give 10 to 15, every other character 0.
-uint8_t HexDigitValue(char c);
-
 // Decodes pairs of hexadecimal characters into bytes. On entry `*count` is
 // the number of characters of `text` to decode; on success it is the number
 // of bytes stored in `*bytes` (count / 2, rounded down: an odd last
 // character is ignored). Characters that are not hexadecimal digits count as
-// 0, so "G1" gives 0x01 and "1G" 0x10; spaces and tabs must be removed by the
-// caller, line breaks decode like any other characters.
+// 0 (the lenient reader of text/hex_text.h), so "G1" gives 0x01 and "1G"
+// 0x10; spaces and tabs must be removed by the caller, line breaks decode
+// like any other characters.
 // False, with `*bytes` and `*count` untouched, when `bytes` or `count` is
 // null, the count is 0, exceeds the text's length, or would give more than
 // 125 bytes (252 characters or more).

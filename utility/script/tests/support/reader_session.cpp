@@ -3,15 +3,12 @@
 #include <sstream>
 
 #include "reader_link/command_codec.h"
+#include "text/hex_text.h"
 
 namespace utility::testing {
 namespace {
 
-std::string HexText(const std::vector<uint8_t>& bytes) {
-  std::string text;
-  for (uint8_t b : bytes) text += HexByte(b);
-  return text;
-}
+std::string HexText(const std::vector<uint8_t>& bytes) { return hidhost::HexBytesEachSpaced(bytes); }
 
 std::shared_ptr<hidhost::sim::SimulatedHost> Install(std::shared_ptr<hidhost::sim::SimulatedHost> host) {
   hidhost::InstallHost(host);
@@ -61,11 +58,7 @@ std::vector<std::string> ReaderSession::TakeSentFrames() {
   return frames;
 }
 
-std::string HexByte(uint8_t byte) {
-  char digits[4];
-  std::snprintf(digits, sizeof digits, "%02X ", byte);
-  return digits;
-}
+std::string HexByte(uint8_t byte) { return hidhost::HexBytesEachSpaced({&byte, 1}); }
 
 std::string TypedFrameText(const std::string& text) {
   return HexText(readerlink::BuildTypedFrame(text));

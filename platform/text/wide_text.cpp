@@ -1,8 +1,7 @@
-#include "hidhost/wide_text.h"
+#include "text/wide_text.h"
 
 #include <cstdint>
 
-#include "hidhost/errors.h"
 
 namespace hidhost {
 
@@ -116,20 +115,6 @@ std::string Utf8FromWide(std::wstring_view text) {
   size_t pos = 0;
   while (pos < text.size()) AppendUtf8(NextCodePoint(text, &pos), &out);
   return out;
-}
-
-bool CopyWideString(std::wstring_view text, wchar_t* buffer, size_t bytes) {
-  if (buffer == nullptr) {
-    SetLastError(kErrorInvalidParameter);
-    return false;
-  }
-  if (bytes / sizeof(wchar_t) < text.size() + 1) {
-    SetLastError(kErrorInsufficientBuffer);
-    return false;
-  }
-  text.copy(buffer, text.size());
-  buffer[text.size()] = L'\0';
-  return true;
 }
 
 }  // namespace hidhost

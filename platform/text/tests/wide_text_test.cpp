@@ -1,8 +1,7 @@
-#include "hidhost/wide_text.h"
+#include "text/wide_text.h"
 
 #include <gtest/gtest.h>
 
-#include "hidhost/errors.h"
 
 namespace hidhost {
 namespace {
@@ -54,20 +53,6 @@ TEST(Utf8FromWide, EncodesAndReplacesWhatHasNoUtf8Form) {
 TEST(Utf8FromWide, RoundTripsEveryKindOfCodePoint) {
   const std::wstring text = L"A\u007F\u0080\u07FF\u0800\uFFFD\U00010000\U0010FFFF";
   EXPECT_EQ(WideFromUtf8(Utf8FromWide(text)), text);
-}
-
-TEST(CopyWideString, NeedsRoomForTheTerminator) {
-  wchar_t buffer[4] = {L'x', L'x', L'x', L'x'};
-  EXPECT_TRUE(CopyWideString(L"abc", buffer, sizeof buffer));
-  EXPECT_EQ(std::wstring(buffer), L"abc");
-  EXPECT_FALSE(CopyWideString(L"abcd", buffer, sizeof buffer));
-  EXPECT_EQ(GetLastError(), kErrorInsufficientBuffer);
-  EXPECT_EQ(std::wstring(buffer), L"abc");
-  // A byte count that is not a whole number of characters rounds down.
-  EXPECT_FALSE(CopyWideString(L"abc", buffer, sizeof buffer - 1));
-  EXPECT_EQ(GetLastError(), kErrorInsufficientBuffer);
-  EXPECT_FALSE(CopyWideString(L"", nullptr, 16));
-  EXPECT_EQ(GetLastError(), kErrorInvalidParameter);
 }
 
 }  // namespace

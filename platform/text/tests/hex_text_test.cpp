@@ -1,4 +1,4 @@
-#include "hidhost/hex_text.h"
+#include "text/hex_text.h"
 
 #include <gtest/gtest.h>
 
@@ -40,6 +40,30 @@ TEST(DecodeHexBytes, DecodesBytesOrNamesTheFirstBadToken) {
       EXPECT_EQ(error.byteNumber, c.byteNumber) << c.name;
     }
   }
+}
+
+// The command box's reader never refuses: what is not a digit counts as 0.
+TEST(DecodeHexPairs, TakesEveryPairAndAnythingForAZero) {
+  const std::pair<std::string, std::vector<uint8_t>> cases[] = {
+      {"5224", {0x52, 0x24}},
+      {"aBcD", {0xAB, 0xCD}},
+      {"522", {0x52}},  // the odd last digit is dropped
+      {"7", {}},
+      {"G11G", {0x01, 0x10}},
+      {"/:@`", {0x00, 0x00}},  // the neighbours of each digit range
+      {"gz", {0x00}},
+      {std::string("\xC1\0", 2), {0x00}},
+      {"09AFaf", {0x09, 0xAF, 0xAF}},
+  };
+  for (const auto& [text, bytes] : cases) EXPECT_EQ(DecodeHexPairs(text), bytes) << text;
+}
+
+TEST(FormatHexBytes, SeparatesOrEndsEachByteWithASpace) {
+  const std::vector<uint8_t> bytes = {0x06, 0x41, 0x0A, 0xFF};
+  EXPECT_EQ(FormatHexBytes(bytes), "06 41 0A FF");
+  EXPECT_EQ(HexBytesEachSpaced(bytes), "06 41 0A FF ");
+  EXPECT_EQ(FormatHexBytes({}), "");
+  EXPECT_EQ(HexBytesEachSpaced({}), "");
 }
 
 }  // namespace
