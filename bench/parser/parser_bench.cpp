@@ -64,7 +64,7 @@ const bool g_registered = [] {
   for (const auto& f : files) {
     std::vector<uint8_t> bytes;
     std::string error;
-    if (!LoadDescriptorFile(f.string(), bytes, error)) continue;
+    if (!LoadDescriptorFile(f.string(), &bytes, &error)) continue;
     benchmark::RegisterBenchmark(("BM_Parse/" + f.stem().string()).c_str(),
                                  [bytes](benchmark::State& state) { BM_ParseFile(state, bytes); });
   }

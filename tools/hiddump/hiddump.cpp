@@ -17,7 +17,7 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     std::vector<uint8_t> bytes;
     std::string error;
-    if (!hid::LoadDescriptorFile(argv[i], bytes, error)) {
+    if (!hid::LoadDescriptorFile(argv[i], &bytes, &error)) {
       std::fprintf(stderr, "%s\n", error.c_str());
       status = 1;
       continue;

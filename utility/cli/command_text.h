@@ -8,13 +8,14 @@
 namespace pelorincli {
 
 // The argument of `send` (UTF-8) as the 8-bit text the reader takes, in
-// `*bytes`; otherwise the line that says why it cannot be sent: a character
-// beyond Latin-1 (Pelorin's message), or text that is not UTF-8.
-std::string TypedCommandProblem(const std::string& argument, std::string* bytes);
+// `*bytes`. False, with the line that says why it cannot be sent in `*error`
+// when given: a character beyond Latin-1 (Pelorin's message), or text that
+// is not UTF-8.
+bool TypedCommandBytes(const std::string& argument, std::string* bytes, std::string* error);
 
-// Empty when `text` is hexadecimal bytes, two digits each, in groups
-// separated by blanks ("52 24", "5224"); otherwise one line that says where
-// it is wrong.
-std::string HexTextProblem(const std::string& text);
+// Whether `text` is hexadecimal bytes, two digits each, in groups separated
+// by blanks ("52 24", "5224"). False, with one line that says where it is
+// wrong in `*error` when given.
+bool CheckHexText(const std::string& text, std::string* error);
 
 }  // namespace pelorincli

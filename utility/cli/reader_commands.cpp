@@ -265,8 +265,7 @@ Outcome Send(const std::string& argument, bool hex, const Options& options, Cons
   // Pelorin sends what its box holds; here a command that cannot go out as
   // written is refused before anything is sent.
   std::string text = argument;
-  outcome.error = hex ? HexTextProblem(argument) : TypedCommandProblem(argument, &text);
-  if (!outcome.error.empty()) {
+  if (!(hex ? CheckHexText(argument, &outcome.error) : TypedCommandBytes(argument, &text, &outcome.error))) {
     outcome.code = kExitUsage;
     return outcome;
   }

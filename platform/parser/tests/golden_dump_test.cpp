@@ -48,7 +48,7 @@ TEST_P(GoldenRealDump, MatchesStoredText) {
   std::vector<uint8_t> bytes;
   std::string error;
   const std::string name = GetParam();
-  ASSERT_TRUE(LoadDescriptorFile((TestData() / "descriptors" / (name + ".hex")).string(), bytes, error)) << error;
+  ASSERT_TRUE(LoadDescriptorFile((TestData() / "descriptors" / (name + ".hex")).string(), &bytes, &error)) << error;
   CompareWithGolden(name, bytes);
 }
 

@@ -33,7 +33,7 @@ class RealDescriptor : public ::testing::TestWithParam<std::string> {
   ParseResult Parse() {
     std::vector<uint8_t> bytes;
     std::string error;
-    EXPECT_TRUE(LoadDescriptorFile((DescriptorDir() / GetParam()).string(), bytes, error)) << error;
+    EXPECT_TRUE(LoadDescriptorFile((DescriptorDir() / GetParam()).string(), &bytes, &error)) << error;
     return ParseReportDescriptor(bytes.data(), bytes.size());
   }
 };
