@@ -4,6 +4,8 @@
 # "pe:" hold only for that kind of library. Run with -DLIBRARY=<file>
 # -DEXPECTED=<list> -DKIND=elf|pe and -DNM=<nm> (elf) or -DOBJDUMP=<objdump>
 # -DCXXFILT=<c++filt> (pe).
+include(${CMAKE_CURRENT_LIST_DIR}/../../cmake/SuitePeExports.cmake)
+
 if(KIND STREQUAL "elf")
   execute_process(COMMAND ${NM} -D --defined-only -C ${LIBRARY}
                   OUTPUT_VARIABLE _dump RESULT_VARIABLE _result)
@@ -13,23 +15,9 @@ if(KIND STREQUAL "elf")
   # "0000000000012345 T name(arguments)"
   string(REGEX REPLACE "(^|\n)[0-9a-f]* *[A-Za-z] " "\\1" _dump "${_dump}")
 else()
-  execute_process(COMMAND ${OBJDUMP} -p ${LIBRARY} OUTPUT_VARIABLE _table RESULT_VARIABLE _result)
-  if(NOT _result EQUAL 0)
-    message(FATAL_ERROR "${OBJDUMP} -p ${LIBRARY} failed")
-  endif()
-  string(FIND "${_table}" "[Ordinal/Name Pointer] Table" _at)
-  if(_at LESS 0)
-    message(FATAL_ERROR "${LIBRARY} has no export name table")
-  endif()
-  string(SUBSTRING "${_table}" ${_at} -1 _table)
-  string(FIND "${_table}" "\n\n" _end)
-  if(_end GREATER 0)
-    string(SUBSTRING "${_table}" 0 ${_end} _table)
-  endif()
-  string(REGEX MATCHALL "\\[ *[0-9]+\\] [^\n]+" _entries "${_table}")
+  suite_pe_export_names(${OBJDUMP} ${LIBRARY} _entries)
   set(_mangled "")
   foreach(_entry ${_entries})
-    string(REGEX REPLACE "^\\[ *[0-9]+\\] " "" _entry "${_entry}")
     string(APPEND _mangled "${_entry}\n")
   endforeach()
   file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/hidhost_exports_mangled.txt "${_mangled}")

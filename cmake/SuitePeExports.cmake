@@ -1,0 +1,26 @@
+# suite_pe_export_names(<objdump> <dll> <out-var>): the names of a PE library's
+# export name table, as objdump -p lists them after
+# "[Ordinal/Name Pointer] Table" (lines "\t[   0] Name", up to the first empty
+# line). For the scripts that check what a DLL exports.
+function(suite_pe_export_names objdump dll out)
+  execute_process(COMMAND ${objdump} -p ${dll} OUTPUT_VARIABLE _dump RESULT_VARIABLE _result)
+  if(NOT _result EQUAL 0)
+    message(FATAL_ERROR "${objdump} -p ${dll} failed")
+  endif()
+  string(FIND "${_dump}" "[Ordinal/Name Pointer] Table" _at)
+  if(_at LESS 0)
+    message(FATAL_ERROR "${dll} has no export name table")
+  endif()
+  string(SUBSTRING "${_dump}" ${_at} -1 _table)
+  string(FIND "${_table}" "\n\n" _end)
+  if(_end GREATER 0)
+    string(SUBSTRING "${_table}" 0 ${_end} _table)
+  endif()
+  string(REGEX MATCHALL "\\[ *[0-9]+\\] [^\n]+" _entries "${_table}")
+  set(_names "")
+  foreach(_entry ${_entries})
+    string(REGEX REPLACE "^\\[ *[0-9]+\\] " "" _entry "${_entry}")
+    list(APPEND _names "${_entry}")
+  endforeach()
+  set(${out} "${_names}" PARENT_SCOPE)
+endfunction()
