@@ -1,6 +1,8 @@
 #include "collection_builder.h"
 
 #include <algorithm>
+#include <memory>
+#include <new>
 
 namespace hid::detail {
 namespace {
@@ -227,37 +229,46 @@ void CollectionBuilder::AddArray(size_t offset, HIDP_REPORT_TYPE type, const Rec
 }
 
 PreparsedPtr CollectionBuilder::Finish() {
-  auto model = std::make_shared<HIDP_PREPARSED_DATA>();
+  std::sort(reportBits_.begin(), reportBits_.end(), [](const ReportBits& a, const ReportBits& b) {
+    return a.type != b.type ? a.type < b.type : a.id < b.id;
+  });
+  // Records per type, and the index entries they will need: two for a
+  // button or a single-usage value, one for a range value.
+  std::array<uint32_t, 3> recordsOfType{};
+  size_t indexEntries = 0;
+  for (const Record& r : records_) {
+    ++recordsOfType[r.reportType];
+    indexEntries += (r.isButton || !r.caps.IsRange) ? 2 : 1;
+  }
+  auto model = AllocateModel(nodes_.size(), records_.size(), reportBits_.size(), indexEntries);
   HIDP_PREPARSED_DATA& pp = *model;
-  pp.nodes.assign(nodes_.begin(), nodes_.end());
+  std::uninitialized_copy(nodes_.begin(), nodes_.end(), pp.nodes.begin());
   pp.caps.Usage = pp.nodes[0].LinkUsage;
   pp.caps.UsagePage = pp.nodes[0].LinkUsagePage;
   pp.caps.NumberLinkCollectionNodes = static_cast<USHORT>(pp.nodes.size());
   // Records and reports, grouped by report type in type order.
-  pp.records.reserve(records_.size());
-  pp.reports.reserve(reportBits_.size());
-  std::sort(reportBits_.begin(), reportBits_.end(), [](const ReportBits& a, const ReportBits& b) {
-    return a.type != b.type ? a.type < b.type : a.id < b.id;
-  });
+  std::array<Record*, 3> nextRecord{};
+  uint32_t recordsBefore = 0;
+  for (uint8_t t = 0; t < 3; ++t) {
+    pp.types[t].records = {recordsBefore, recordsOfType[t]};
+    nextRecord[t] = pp.records.data() + recordsBefore;
+    recordsBefore += recordsOfType[t];
+  }
+  for (const Record& r : records_) new (nextRecord[r.reportType]++) Record(r);
   const ReportBits* bits = reportBits_.data();
   const ReportBits* bitsEnd = bits + reportBits_.size();
+  ReportEntry* entry = pp.reports.data();
   for (uint8_t t = 0; t < 3; ++t) {
     ReportTypeModel& m = pp.types[t];
-    m.records.begin = static_cast<uint32_t>(pp.records.size());
-    for (const Record& r : records_) {
-      if (r.reportType == t) pp.records.push_back(r);
-    }
-    m.records.count = static_cast<uint32_t>(pp.records.size()) - m.records.begin;
-    m.reports.begin = static_cast<uint32_t>(pp.reports.size());
+    m.reports.begin = static_cast<uint32_t>(entry - pp.reports.data());
     uint32_t maxBits = 0;
     for (; bits != bitsEnd && bits->type == t; ++bits) {
-      ReportEntry e;
-      e.length.ReportID = bits->id;
-      e.length.ByteLength = static_cast<USHORT>((bits->bits + 7) / 8);
-      pp.reports.push_back(e);
+      ReportEntry* e = new (entry++) ReportEntry();
+      e->length.ReportID = bits->id;
+      e->length.ByteLength = static_cast<USHORT>((bits->bits + 7) / 8);
       maxBits = std::max(maxBits, bits->bits);
     }
-    m.reports.count = static_cast<uint32_t>(pp.reports.size()) - m.reports.begin;
+    m.reports.count = static_cast<uint32_t>(entry - pp.reports.data()) - m.reports.begin;
     m.byteLength = static_cast<uint16_t>((maxBits + 7) / 8);
     m.dataIndexCount = static_cast<uint16_t>(nextDataIndex_[t]);
   }
@@ -266,6 +277,25 @@ PreparsedPtr CollectionBuilder::Finish() {
   pp.caps.FeatureReportByteLength = pp.types[HidP_Feature].byteLength;
   BuildIndexes(pp, indexScratch_);
   return model;
+}
+
+std::shared_ptr<HIDP_PREPARSED_DATA> AllocateModel(size_t nodes, size_t records, size_t reports, size_t index) {
+  constexpr size_t kAlign = alignof(std::max_align_t);
+  auto round = [](size_t n) { return (n + kAlign - 1) / kAlign * kAlign; };
+  const size_t nodesAt = round(sizeof(HIDP_PREPARSED_DATA));
+  const size_t recordsAt = nodesAt + round(nodes * sizeof(HIDP_LINK_COLLECTION_NODE));
+  const size_t reportsAt = recordsAt + round(records * sizeof(Record));
+  const size_t indexAt = reportsAt + round(reports * sizeof(ReportEntry));
+  const size_t bytes = indexAt + index * sizeof(uint32_t);
+  auto block = std::make_shared_for_overwrite<std::max_align_t[]>(round(bytes) / kAlign);
+  auto* base = reinterpret_cast<std::byte*>(block.get());
+  auto* pp = new (base) HIDP_PREPARSED_DATA();
+  pp->nodes = {reinterpret_cast<HIDP_LINK_COLLECTION_NODE*>(base + nodesAt), nodes};
+  pp->records = {reinterpret_cast<Record*>(base + recordsAt), records};
+  pp->reports = {reinterpret_cast<ReportEntry*>(base + reportsAt), reports};
+  pp->index = {reinterpret_cast<uint32_t*>(base + indexAt), index};
+  // The model shares the block's ownership; the block is freed with it.
+  return std::shared_ptr<HIDP_PREPARSED_DATA>(std::move(block), pp);
 }
 
 }  // namespace hid::detail

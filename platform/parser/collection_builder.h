@@ -75,7 +75,7 @@ class CollectionBuilder {
 };
 
 // Fills a finished model's report entries, caps counts and lookup indices
-// from its records. `scratch` is working space.
+// from its records, filling its index exactly. `scratch` is working space.
 void BuildIndexes(HIDP_PREPARSED_DATA& pp, std::vector<uint64_t>& scratch);
 
 }  // namespace hid::detail
