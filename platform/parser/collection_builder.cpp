@@ -149,6 +149,7 @@ void CollectionBuilder::AddMainItem(size_t offset, HIDP_REPORT_TYPE type, uint16
 
 void CollectionBuilder::AddVariable(size_t offset, HIDP_REPORT_TYPE type, const Record& base,
                                     uint32_t startBit, const GlobalState& g, const std::vector<UsageEntry>& usages) {
+  if (usages.size() == 1) return AddSingleVariable(offset, type, base, startBit, g, usages.front());
   // A slot is one usage, one range, or one delimiter set of aliases; it
   // takes as many fields as it has usages (an alias set takes one).
   std::vector<Slot>& slots = slots_;
@@ -201,6 +202,22 @@ void CollectionBuilder::AddVariable(size_t offset, HIDP_REPORT_TYPE type, const 
       if (!r.isButton) r.caps.ReportCount = u.isRange ? 1 : static_cast<USHORT>(s.fields);
     }
   }
+}
+
+void CollectionBuilder::AddSingleVariable(size_t offset, HIDP_REPORT_TYPE type, const Record& base,
+                                          uint32_t startBit, const GlobalState& g, const UsageEntry& usage) {
+  // The one usage takes every field; a range keeps no more usages than
+  // there are fields.
+  UsageEntry u = usage;
+  if (u.isRange && u.Count() > g.reportCount) u.max = static_cast<uint16_t>(u.min + g.reportCount - 1);
+  const uint32_t indices = u.Count();
+  const uint16_t dataIndex = TakeDataIndices(offset, type, indices);
+  Record& r = records_.emplace_back(base);
+  SetUsages(r.caps, u);
+  SetDataIndices(r.caps, dataIndex, indices);
+  r.bitOffset = startBit;
+  r.fieldCount = static_cast<uint16_t>(g.reportCount);
+  if (!r.isButton) r.caps.ReportCount = u.isRange ? 1 : static_cast<USHORT>(g.reportCount);
 }
 
 void CollectionBuilder::AddArray(size_t offset, HIDP_REPORT_TYPE type, const Record& base, uint32_t startBit,
