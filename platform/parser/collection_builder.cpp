@@ -143,13 +143,18 @@ void CollectionBuilder::AddMainItem(size_t offset, HIDP_REPORT_TYPE type, uint16
   if (isArray) {
     AddArray(offset, type, base, start, g, l.usages);
   } else {
-    AddVariable(offset, type, base, start, g, l.usages);
+    if (l.usages.size() == 1) {
+      AddSingleVariable(offset, type, base, start, g, l.usages.front());
+    } else if (l.delimiterSets == 0) {
+      AddPlainVariable(offset, type, base, start, g, l.usages);
+    } else {
+      AddVariable(offset, type, base, start, g, l.usages);
+    }
   }
 }
 
 void CollectionBuilder::AddVariable(size_t offset, HIDP_REPORT_TYPE type, const Record& base,
                                     uint32_t startBit, const GlobalState& g, const std::vector<UsageEntry>& usages) {
-  if (usages.size() == 1) return AddSingleVariable(offset, type, base, startBit, g, usages.front());
   // A slot is one usage, one range, or one delimiter set of aliases; it
   // takes as many fields as it has usages (an alias set takes one).
   std::vector<Slot>& slots = slots_;
@@ -201,6 +206,40 @@ void CollectionBuilder::AddVariable(size_t offset, HIDP_REPORT_TYPE type, const 
       r.fieldCount = static_cast<uint16_t>(s.fields);
       if (!r.isButton) r.caps.ReportCount = u.isRange ? 1 : static_cast<USHORT>(s.fields);
     }
+  }
+}
+
+void CollectionBuilder::AddPlainVariable(size_t offset, HIDP_REPORT_TYPE type, const Record& base,
+                                         uint32_t startBit, const GlobalState& g,
+                                         const std::vector<UsageEntry>& usages) {
+  // The same rules as AddVariable with every slot a single usage or range:
+  // the usages kept take their counts of fields in turn, except the last
+  // kept, which takes whatever fields are left.
+  const uint32_t reportCount = g.reportCount;
+  size_t kept = 0;
+  uint64_t taken = 0, lastOffset = 0;
+  for (; kept < usages.size() && taken < reportCount; ++kept) {
+    lastOffset = taken;
+    taken += usages[kept].Count();
+  }
+  auto offsetOf = static_cast<uint32_t>(lastOffset);
+  for (size_t k = kept; k-- > 0;) {
+    UsageEntry u = usages[k];
+    uint32_t fields = u.Count();
+    if (k + 1 == kept) {
+      fields = reportCount - offsetOf;
+      // A range keeps no more usages than it has fields.
+      if (u.isRange && u.Count() > fields) u.max = static_cast<uint16_t>(u.min + fields - 1);
+    }
+    const uint32_t indices = u.Count();
+    const uint16_t dataIndex = TakeDataIndices(offset, type, indices);
+    Record& r = records_.emplace_back(base);
+    SetUsages(r.caps, u);
+    SetDataIndices(r.caps, dataIndex, indices);
+    r.bitOffset = startBit + offsetOf * g.reportSize;
+    r.fieldCount = static_cast<uint16_t>(fields);
+    if (!r.isButton) r.caps.ReportCount = u.isRange ? 1 : static_cast<USHORT>(fields);
+    if (k != 0) offsetOf -= usages[k - 1].Count();
   }
 }
 

@@ -56,9 +56,12 @@ class CollectionBuilder {
   uint32_t& BitsOf(HIDP_REPORT_TYPE type, uint8_t reportId);
   void AddVariable(size_t offset, HIDP_REPORT_TYPE type, const Record& base, uint32_t startBit,
                    const GlobalState& g, const std::vector<UsageEntry>& usages);
-  // A variable item with one usage or range: one record and no slots.
+  // A variable item with one usage or range: one record.
   void AddSingleVariable(size_t offset, HIDP_REPORT_TYPE type, const Record& base, uint32_t startBit,
                          const GlobalState& g, const UsageEntry& usage);
+  // A variable item without delimiter sets: no slot list needed.
+  void AddPlainVariable(size_t offset, HIDP_REPORT_TYPE type, const Record& base, uint32_t startBit,
+                        const GlobalState& g, const std::vector<UsageEntry>& usages);
   void AddArray(size_t offset, HIDP_REPORT_TYPE type, const Record& base, uint32_t startBit,
                 const GlobalState& g, const std::vector<UsageEntry>& usages);
   uint16_t TakeDataIndices(size_t offset, HIDP_REPORT_TYPE type, uint32_t count);
