@@ -37,6 +37,7 @@ CollectionBuilder::CollectionBuilder(size_t descriptorBytes) {
 void CollectionBuilder::Begin() {
   depth_ = 0;
   nextDataIndex_ = {};
+  counts_ = {};
   nodes_.clear();
   records_.clear();
   for (const ReportBits& r : reportBits_) reportSlot_[r.type * 256u + r.id] = 0;
@@ -68,15 +69,15 @@ void CollectionBuilder::Open(uint8_t collectionType, const UsageEntry* usage, ui
 
 bool CollectionBuilder::Close() { return --depth_ == 0; }
 
-uint32_t& CollectionBuilder::BitsOf(HIDP_REPORT_TYPE type, uint8_t reportId) {
+CollectionBuilder::ReportBits& CollectionBuilder::ReportOf(HIDP_REPORT_TYPE type, uint8_t reportId) {
   const auto t = static_cast<uint8_t>(type);
   uint16_t& slot = reportSlot_[t * 256u + reportId];
   if (slot == 0) {
     if (reportBits_.capacity() == 0) reportBits_.reserve(16);
-    reportBits_.push_back({t, reportId, 0});
+    reportBits_.push_back({t, reportId, 0, false, 0});
     slot = static_cast<uint16_t>(reportBits_.size());
   }
-  return reportBits_[slot - 1].bits;
+  return reportBits_[slot - 1];
 }
 
 uint16_t CollectionBuilder::TakeDataIndices(size_t offset, HIDP_REPORT_TYPE type, uint32_t count) {
@@ -96,7 +97,8 @@ void CollectionBuilder::AddMainItem(size_t offset, HIDP_REPORT_TYPE type, uint16
     return;
   }
   // A report exists once an item gives it bits.
-  uint32_t& bits = BitsOf(type, g.reportId);
+  ReportBits& report = ReportOf(type, g.reportId);
+  uint32_t& bits = report.bits;
   const uint32_t start = bits == 0 ? 8 : bits;
   if (start + itemBits > kMaxReportBits) {
     throw DescriptorError(offset, "report " + std::to_string(g.reportId) + " grows beyond " +
@@ -140,21 +142,33 @@ void CollectionBuilder::AddMainItem(size_t offset, HIDP_REPORT_TYPE type, uint16
     c.PhysicalMin = g.physicalMin;
     c.PhysicalMax = g.physicalMax;
   }
+  const size_t before = records_.size();
+  uint32_t ranges = 0;
   if (isArray) {
     AddArray(offset, type, base, start, g, l.usages);
+  } else if (l.usages.size() == 1) {
+    ranges = AddSingleVariable(offset, type, base, start, g, l.usages.front());
+  } else if (l.delimiterSets == 0) {
+    ranges = AddPlainVariable(offset, type, base, start, g, l.usages);
   } else {
-    if (l.usages.size() == 1) {
-      AddSingleVariable(offset, type, base, start, g, l.usages.front());
-    } else if (l.delimiterSets == 0) {
-      AddPlainVariable(offset, type, base, start, g, l.usages);
-    } else {
-      AddVariable(offset, type, base, start, g, l.usages);
-    }
+    ranges = AddVariable(offset, type, base, start, g, l.usages);
+  }
+  // Counted here so that the index is sized and laid out without another
+  // pass over the records.
+  const auto added = static_cast<uint32_t>(records_.size() - before);
+  RecordCounts& counts = counts_[type];
+  report.hasRecords = true;
+  if (base.isButton) {
+    report.buttons += added;
+    counts.buttons += added;
+  } else {
+    counts.ranges += ranges;
+    counts.singles += added - ranges;
   }
 }
 
-void CollectionBuilder::AddVariable(size_t offset, HIDP_REPORT_TYPE type, const Record& base,
-                                    uint32_t startBit, const GlobalState& g, const std::vector<UsageEntry>& usages) {
+uint32_t CollectionBuilder::AddVariable(size_t offset, HIDP_REPORT_TYPE type, const Record& base,
+                                        uint32_t startBit, const GlobalState& g, const std::vector<UsageEntry>& usages) {
   // A slot is one usage, one range, or one delimiter set of aliases; it
   // takes as many fields as it has usages (an alias set takes one).
   std::vector<Slot>& slots = slots_;
@@ -190,6 +204,7 @@ void CollectionBuilder::AddVariable(size_t offset, HIDP_REPORT_TYPE type, const 
   };
 
   auto& records = records_;
+  uint32_t ranges = 0;
   for (size_t k = kept; k-- > 0;) {
     const Slot& s = slots[k];
     const uint32_t indices = (s.first == s.last) ? kept_usage(s.first, s).Count() : 1;
@@ -205,13 +220,15 @@ void CollectionBuilder::AddVariable(size_t offset, HIDP_REPORT_TYPE type, const 
       r.bitOffset = startBit + s.fieldOffset * g.reportSize;
       r.fieldCount = static_cast<uint16_t>(s.fields);
       if (!r.isButton) r.caps.ReportCount = u.isRange ? 1 : static_cast<USHORT>(s.fields);
+      ranges += u.isRange;
     }
   }
+  return ranges;
 }
 
-void CollectionBuilder::AddPlainVariable(size_t offset, HIDP_REPORT_TYPE type, const Record& base,
-                                         uint32_t startBit, const GlobalState& g,
-                                         const std::vector<UsageEntry>& usages) {
+uint32_t CollectionBuilder::AddPlainVariable(size_t offset, HIDP_REPORT_TYPE type, const Record& base,
+                                             uint32_t startBit, const GlobalState& g,
+                                             const std::vector<UsageEntry>& usages) {
   // The same rules as AddVariable with every slot a single usage or range:
   // the usages kept take their counts of fields in turn, except the last
   // kept, which takes whatever fields are left.
@@ -223,6 +240,7 @@ void CollectionBuilder::AddPlainVariable(size_t offset, HIDP_REPORT_TYPE type, c
     taken += usages[kept].Count();
   }
   auto offsetOf = static_cast<uint32_t>(lastOffset);
+  uint32_t ranges = 0;
   for (size_t k = kept; k-- > 0;) {
     UsageEntry u = usages[k];
     uint32_t fields = u.Count();
@@ -240,11 +258,13 @@ void CollectionBuilder::AddPlainVariable(size_t offset, HIDP_REPORT_TYPE type, c
     r.fieldCount = static_cast<uint16_t>(fields);
     if (!r.isButton) r.caps.ReportCount = u.isRange ? 1 : static_cast<USHORT>(fields);
     if (k != 0) offsetOf -= usages[k - 1].Count();
+    ranges += u.isRange;
   }
+  return ranges;
 }
 
-void CollectionBuilder::AddSingleVariable(size_t offset, HIDP_REPORT_TYPE type, const Record& base,
-                                          uint32_t startBit, const GlobalState& g, const UsageEntry& usage) {
+uint32_t CollectionBuilder::AddSingleVariable(size_t offset, HIDP_REPORT_TYPE type, const Record& base,
+                                              uint32_t startBit, const GlobalState& g, const UsageEntry& usage) {
   // The one usage takes every field; a range keeps no more usages than
   // there are fields.
   UsageEntry u = usage;
@@ -257,6 +277,7 @@ void CollectionBuilder::AddSingleVariable(size_t offset, HIDP_REPORT_TYPE type, 
   r.bitOffset = startBit;
   r.fieldCount = static_cast<uint16_t>(g.reportCount);
   if (!r.isButton) r.caps.ReportCount = u.isRange ? 1 : static_cast<USHORT>(g.reportCount);
+  return u.isRange ? 1 : 0;
 }
 
 void CollectionBuilder::AddArray(size_t offset, HIDP_REPORT_TYPE type, const Record& base, uint32_t startBit,
@@ -288,13 +309,14 @@ PreparsedPtr CollectionBuilder::Finish() {
   std::sort(reportBits_.begin(), reportBits_.end(), [](const ReportBits& a, const ReportBits& b) {
     return a.type != b.type ? a.type < b.type : a.id < b.id;
   });
-  // Records per type, and the index entries they will need: two for a
-  // button or a single-usage value, one for a range value.
+  // The index entries the records will need: two for a button or a
+  // single-usage value, one for a range value.
   std::array<uint32_t, 3> recordsOfType{};
   size_t indexEntries = 0;
-  for (const Record& r : records_) {
-    ++recordsOfType[r.reportType];
-    indexEntries += (r.isButton || !r.caps.IsRange) ? 2 : 1;
+  for (uint8_t t = 0; t < 3; ++t) {
+    const RecordCounts& c = counts_[t];
+    recordsOfType[t] = c.buttons + c.ranges + c.singles;
+    indexEntries += 2 * c.buttons + 2 * c.singles + c.ranges;
   }
   auto model = AllocateModel(nodes_.size(), records_.size(), reportBits_.size(), indexEntries);
   HIDP_PREPARSED_DATA& pp = *model;
@@ -320,6 +342,8 @@ PreparsedPtr CollectionBuilder::Finish() {
     uint32_t maxBits = 0;
     for (; bits != bitsEnd && bits->type == t; ++bits) {
       ReportEntry* e = new (entry++) ReportEntry();
+      e->hasRecords = bits->hasRecords;
+      e->buttonsEnd = bits->buttons;  // a count until the index is built
       e->length.ReportID = bits->id;
       e->length.ByteLength = static_cast<USHORT>((bits->bits + 7) / 8);
       maxBits = std::max(maxBits, bits->bits);
@@ -331,7 +355,7 @@ PreparsedPtr CollectionBuilder::Finish() {
   pp.caps.InputReportByteLength = pp.types[HidP_Input].byteLength;
   pp.caps.OutputReportByteLength = pp.types[HidP_Output].byteLength;
   pp.caps.FeatureReportByteLength = pp.types[HidP_Feature].byteLength;
-  BuildIndexes(pp, indexScratch_);
+  BuildIndexes(pp, counts_, indexScratch_);
   return model;
 }
 

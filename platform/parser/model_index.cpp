@@ -39,7 +39,8 @@ void EmptyType(HIDP_PREPARSED_DATA& pp, ReportTypeModel& t, uint32_t used) {
   }
 }
 
-void IndexType(HIDP_PREPARSED_DATA& pp, ReportTypeModel& t, uint32_t& used, std::vector<uint64_t>& keys) {
+void IndexType(HIDP_PREPARSED_DATA& pp, ReportTypeModel& t, const RecordCounts& counts, uint32_t& used,
+               std::vector<uint64_t>& keys) {
   const Record* records = pp.Records(t);
   ReportEntry* reports = pp.reports.data() + t.reports.begin;
   ReportEntry* reportsEnd = reports + t.reports.count;
@@ -48,21 +49,8 @@ void IndexType(HIDP_PREPARSED_DATA& pp, ReportTypeModel& t, uint32_t& used, std:
   std::array<uint8_t, 256> position{};
   for (uint32_t i = 0; i < t.reports.count; ++i) position[reports[i].length.ReportID] = static_cast<uint8_t>(i);
   auto entryOf = [&](uint8_t id) { return reports + position[id]; };
-  uint32_t buttons = 0, ranges = 0, singles = 0;
-  // Buttons per report first (counted in buttonsEnd), then their places.
-  for (uint32_t i = 0; i < t.records.count; ++i) {
-    const Record& r = records[i];
-    ReportEntry* e = entryOf(r.caps.ReportID);
-    e->hasRecords = true;
-    if (r.isButton) {
-      ++buttons;
-      ++e->buttonsEnd;
-    } else if (r.caps.IsRange) {
-      ++ranges;
-    } else {
-      ++singles;
-    }
-  }
+  const uint32_t buttons = counts.buttons, ranges = counts.ranges, singles = counts.singles;
+  // Buttons per report: counted in buttonsEnd, turned into places.
   t.buttonCount = static_cast<uint16_t>(buttons);
   t.valueCount = static_cast<uint16_t>(ranges + singles);
   uint32_t at = 0;
@@ -102,11 +90,12 @@ void IndexType(HIDP_PREPARSED_DATA& pp, ReportTypeModel& t, uint32_t& used, std:
 
 }  // namespace
 
-void BuildIndexes(HIDP_PREPARSED_DATA& pp, std::vector<uint64_t>& scratch) {
+void BuildIndexes(HIDP_PREPARSED_DATA& pp, const std::array<RecordCounts, 3>& counts,
+                  std::vector<uint64_t>& scratch) {
   // The model's index has room for exactly the entries taken here.
   scratch.reserve(pp.records.size());
   uint32_t used = 0;
-  for (auto& t : pp.types) IndexType(pp, t, used, scratch);
+  for (int t = 0; t < 3; ++t) IndexType(pp, pp.types[t], counts[t], used, scratch);
   const auto& in = pp.types[HidP_Input];
   const auto& out = pp.types[HidP_Output];
   const auto& feat = pp.types[HidP_Feature];
