@@ -31,7 +31,6 @@ CollectionBuilder::CollectionBuilder(size_t descriptorBytes) {
   records_.reserve(std::min<size_t>(descriptorBytes / 4 + 8, 1024));
   // A collection takes at least three bytes (Collection, End Collection).
   nodes_.reserve(std::min<size_t>(descriptorBytes / 16 + 8, 64));
-  slots_.reserve(8);
 }
 
 void CollectionBuilder::Begin() {
@@ -69,20 +68,26 @@ void CollectionBuilder::Open(uint8_t collectionType, const UsageEntry* usage, ui
 
 bool CollectionBuilder::Close() { return --depth_ == 0; }
 
-CollectionBuilder::ReportBits& CollectionBuilder::ReportOf(HIDP_REPORT_TYPE type, uint8_t reportId) {
-  const auto t = static_cast<uint8_t>(type);
-  uint16_t& slot = reportSlot_[t * 256u + reportId];
-  if (slot == 0) {
-    if (reportBits_.capacity() == 0) reportBits_.reserve(16);
-    reportBits_.push_back({t, reportId, 0, false, 0});
-    slot = static_cast<uint16_t>(reportBits_.size());
-  }
-  return reportBits_[slot - 1];
+inline CollectionBuilder::ReportBits& CollectionBuilder::ReportOf(HIDP_REPORT_TYPE type, uint8_t reportId) {
+  const uint16_t slot = reportSlot_[type * 256u + reportId];
+  return slot != 0 ? reportBits_[slot - 1] : NewReport(type, reportId);
 }
 
-uint16_t CollectionBuilder::TakeDataIndices(size_t offset, HIDP_REPORT_TYPE type, uint32_t count) {
+CollectionBuilder::ReportBits& CollectionBuilder::NewReport(HIDP_REPORT_TYPE type, uint8_t reportId) {
+  const auto t = static_cast<uint8_t>(type);
+  if (reportBits_.capacity() == 0) reportBits_.reserve(16);
+  reportBits_.push_back({t, reportId, 0, false, 0});
+  reportSlot_[t * 256u + reportId] = static_cast<uint16_t>(reportBits_.size());
+  return reportBits_.back();
+}
+
+[[noreturn]] void CollectionBuilder::TooManyDataIndices(size_t offset) {
+  throw DescriptorError(offset, "more than 65535 data indices in one report type");
+}
+
+inline uint16_t CollectionBuilder::TakeDataIndices(size_t offset, HIDP_REPORT_TYPE type, uint32_t count) {
   uint32_t& next = nextDataIndex_[type];
-  if (next + count > 0xFFFF) throw DescriptorError(offset, "more than 65535 data indices in one report type");
+  if (next + count > 0xFFFF) TooManyDataIndices(offset);
   const auto first = static_cast<uint16_t>(next);
   next += count;
   return first;

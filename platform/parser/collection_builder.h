@@ -64,6 +64,7 @@ class CollectionBuilder {
   };
 
   ReportBits& ReportOf(HIDP_REPORT_TYPE type, uint8_t reportId);
+  ReportBits& NewReport(HIDP_REPORT_TYPE type, uint8_t reportId);
   // The variable item adders return how many of their records are ranges.
   uint32_t AddVariable(size_t offset, HIDP_REPORT_TYPE type, const Record& base, uint32_t startBit,
                        const GlobalState& g, const std::vector<UsageEntry>& usages);
@@ -76,6 +77,7 @@ class CollectionBuilder {
   void AddArray(size_t offset, HIDP_REPORT_TYPE type, const Record& base, uint32_t startBit,
                 const GlobalState& g, const std::vector<UsageEntry>& usages);
   uint16_t TakeDataIndices(size_t offset, HIDP_REPORT_TYPE type, uint32_t count);
+  [[noreturn]] static void TooManyDataIndices(size_t offset);
 
   std::array<uint16_t, kMaxNestingDepth> open_{};  // node indices of the open collections
   size_t depth_ = 0;
