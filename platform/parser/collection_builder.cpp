@@ -1,6 +1,8 @@
 #include "collection_builder.h"
 
 #include <algorithm>
+#include <memory>
+#include <new>
 
 namespace hid::detail {
 namespace {
@@ -29,12 +31,12 @@ CollectionBuilder::CollectionBuilder(size_t descriptorBytes) {
   records_.reserve(std::min<size_t>(descriptorBytes / 4 + 8, 1024));
   // A collection takes at least three bytes (Collection, End Collection).
   nodes_.reserve(std::min<size_t>(descriptorBytes / 16 + 8, 64));
-  slots_.reserve(8);
 }
 
 void CollectionBuilder::Begin() {
   depth_ = 0;
   nextDataIndex_ = {};
+  counts_ = {};
   nodes_.clear();
   records_.clear();
   for (const ReportBits& r : reportBits_) reportSlot_[r.type * 256u + r.id] = 0;
@@ -66,20 +68,26 @@ void CollectionBuilder::Open(uint8_t collectionType, const UsageEntry* usage, ui
 
 bool CollectionBuilder::Close() { return --depth_ == 0; }
 
-uint32_t& CollectionBuilder::BitsOf(HIDP_REPORT_TYPE type, uint8_t reportId) {
-  const auto t = static_cast<uint8_t>(type);
-  uint16_t& slot = reportSlot_[t * 256u + reportId];
-  if (slot == 0) {
-    if (reportBits_.capacity() == 0) reportBits_.reserve(16);
-    reportBits_.push_back({t, reportId, 0});
-    slot = static_cast<uint16_t>(reportBits_.size());
-  }
-  return reportBits_[slot - 1].bits;
+inline CollectionBuilder::ReportBits& CollectionBuilder::ReportOf(HIDP_REPORT_TYPE type, uint8_t reportId) {
+  const uint16_t slot = reportSlot_[type * 256u + reportId];
+  return slot != 0 ? reportBits_[slot - 1] : NewReport(type, reportId);
 }
 
-uint16_t CollectionBuilder::TakeDataIndices(size_t offset, HIDP_REPORT_TYPE type, uint32_t count) {
+CollectionBuilder::ReportBits& CollectionBuilder::NewReport(HIDP_REPORT_TYPE type, uint8_t reportId) {
+  const auto t = static_cast<uint8_t>(type);
+  if (reportBits_.capacity() == 0) reportBits_.reserve(16);
+  reportBits_.push_back({t, reportId, 0, false, 0});
+  reportSlot_[t * 256u + reportId] = static_cast<uint16_t>(reportBits_.size());
+  return reportBits_.back();
+}
+
+[[noreturn]] void CollectionBuilder::TooManyDataIndices(size_t offset) {
+  throw DescriptorError(offset, "more than 65535 data indices in one report type");
+}
+
+inline uint16_t CollectionBuilder::TakeDataIndices(size_t offset, HIDP_REPORT_TYPE type, uint32_t count) {
   uint32_t& next = nextDataIndex_[type];
-  if (next + count > 0xFFFF) throw DescriptorError(offset, "more than 65535 data indices in one report type");
+  if (next + count > 0xFFFF) TooManyDataIndices(offset);
   const auto first = static_cast<uint16_t>(next);
   next += count;
   return first;
@@ -94,7 +102,8 @@ void CollectionBuilder::AddMainItem(size_t offset, HIDP_REPORT_TYPE type, uint16
     return;
   }
   // A report exists once an item gives it bits.
-  uint32_t& bits = BitsOf(type, g.reportId);
+  ReportBits& report = ReportOf(type, g.reportId);
+  uint32_t& bits = report.bits;
   const uint32_t start = bits == 0 ? 8 : bits;
   if (start + itemBits > kMaxReportBits) {
     throw DescriptorError(offset, "report " + std::to_string(g.reportId) + " grows beyond " +
@@ -138,15 +147,33 @@ void CollectionBuilder::AddMainItem(size_t offset, HIDP_REPORT_TYPE type, uint16
     c.PhysicalMin = g.physicalMin;
     c.PhysicalMax = g.physicalMax;
   }
+  const size_t before = records_.size();
+  uint32_t ranges = 0;
   if (isArray) {
     AddArray(offset, type, base, start, g, l.usages);
+  } else if (l.usages.size() == 1) {
+    ranges = AddSingleVariable(offset, type, base, start, g, l.usages.front());
+  } else if (l.delimiterSets == 0) {
+    ranges = AddPlainVariable(offset, type, base, start, g, l.usages);
   } else {
-    AddVariable(offset, type, base, start, g, l.usages);
+    ranges = AddVariable(offset, type, base, start, g, l.usages);
+  }
+  // Counted here so that the index is sized and laid out without another
+  // pass over the records.
+  const auto added = static_cast<uint32_t>(records_.size() - before);
+  RecordCounts& counts = counts_[type];
+  report.hasRecords = true;
+  if (base.isButton) {
+    report.buttons += added;
+    counts.buttons += added;
+  } else {
+    counts.ranges += ranges;
+    counts.singles += added - ranges;
   }
 }
 
-void CollectionBuilder::AddVariable(size_t offset, HIDP_REPORT_TYPE type, const Record& base,
-                                    uint32_t startBit, const GlobalState& g, const std::vector<UsageEntry>& usages) {
+uint32_t CollectionBuilder::AddVariable(size_t offset, HIDP_REPORT_TYPE type, const Record& base,
+                                        uint32_t startBit, const GlobalState& g, const std::vector<UsageEntry>& usages) {
   // A slot is one usage, one range, or one delimiter set of aliases; it
   // takes as many fields as it has usages (an alias set takes one).
   std::vector<Slot>& slots = slots_;
@@ -182,6 +209,7 @@ void CollectionBuilder::AddVariable(size_t offset, HIDP_REPORT_TYPE type, const 
   };
 
   auto& records = records_;
+  uint32_t ranges = 0;
   for (size_t k = kept; k-- > 0;) {
     const Slot& s = slots[k];
     const uint32_t indices = (s.first == s.last) ? kept_usage(s.first, s).Count() : 1;
@@ -197,8 +225,64 @@ void CollectionBuilder::AddVariable(size_t offset, HIDP_REPORT_TYPE type, const 
       r.bitOffset = startBit + s.fieldOffset * g.reportSize;
       r.fieldCount = static_cast<uint16_t>(s.fields);
       if (!r.isButton) r.caps.ReportCount = u.isRange ? 1 : static_cast<USHORT>(s.fields);
+      ranges += u.isRange;
     }
   }
+  return ranges;
+}
+
+uint32_t CollectionBuilder::AddPlainVariable(size_t offset, HIDP_REPORT_TYPE type, const Record& base,
+                                             uint32_t startBit, const GlobalState& g,
+                                             const std::vector<UsageEntry>& usages) {
+  // The same rules as AddVariable with every slot a single usage or range:
+  // the usages kept take their counts of fields in turn, except the last
+  // kept, which takes whatever fields are left.
+  const uint32_t reportCount = g.reportCount;
+  size_t kept = 0;
+  uint64_t taken = 0, lastOffset = 0;
+  for (; kept < usages.size() && taken < reportCount; ++kept) {
+    lastOffset = taken;
+    taken += usages[kept].Count();
+  }
+  auto offsetOf = static_cast<uint32_t>(lastOffset);
+  uint32_t ranges = 0;
+  for (size_t k = kept; k-- > 0;) {
+    UsageEntry u = usages[k];
+    uint32_t fields = u.Count();
+    if (k + 1 == kept) {
+      fields = reportCount - offsetOf;
+      // A range keeps no more usages than it has fields.
+      if (u.isRange && u.Count() > fields) u.max = static_cast<uint16_t>(u.min + fields - 1);
+    }
+    const uint32_t indices = u.Count();
+    const uint16_t dataIndex = TakeDataIndices(offset, type, indices);
+    Record& r = records_.emplace_back(base);
+    SetUsages(r.caps, u);
+    SetDataIndices(r.caps, dataIndex, indices);
+    r.bitOffset = startBit + offsetOf * g.reportSize;
+    r.fieldCount = static_cast<uint16_t>(fields);
+    if (!r.isButton) r.caps.ReportCount = u.isRange ? 1 : static_cast<USHORT>(fields);
+    if (k != 0) offsetOf -= usages[k - 1].Count();
+    ranges += u.isRange;
+  }
+  return ranges;
+}
+
+uint32_t CollectionBuilder::AddSingleVariable(size_t offset, HIDP_REPORT_TYPE type, const Record& base,
+                                              uint32_t startBit, const GlobalState& g, const UsageEntry& usage) {
+  // The one usage takes every field; a range keeps no more usages than
+  // there are fields.
+  UsageEntry u = usage;
+  if (u.isRange && u.Count() > g.reportCount) u.max = static_cast<uint16_t>(u.min + g.reportCount - 1);
+  const uint32_t indices = u.Count();
+  const uint16_t dataIndex = TakeDataIndices(offset, type, indices);
+  Record& r = records_.emplace_back(base);
+  SetUsages(r.caps, u);
+  SetDataIndices(r.caps, dataIndex, indices);
+  r.bitOffset = startBit;
+  r.fieldCount = static_cast<uint16_t>(g.reportCount);
+  if (!r.isButton) r.caps.ReportCount = u.isRange ? 1 : static_cast<USHORT>(g.reportCount);
+  return u.isRange ? 1 : 0;
 }
 
 void CollectionBuilder::AddArray(size_t offset, HIDP_REPORT_TYPE type, const Record& base, uint32_t startBit,
@@ -227,45 +311,76 @@ void CollectionBuilder::AddArray(size_t offset, HIDP_REPORT_TYPE type, const Rec
 }
 
 PreparsedPtr CollectionBuilder::Finish() {
-  auto model = std::make_shared<HIDP_PREPARSED_DATA>();
+  std::sort(reportBits_.begin(), reportBits_.end(), [](const ReportBits& a, const ReportBits& b) {
+    return a.type != b.type ? a.type < b.type : a.id < b.id;
+  });
+  // The index entries the records will need: two for a button or a
+  // single-usage value, one for a range value.
+  std::array<uint32_t, 3> recordsOfType{};
+  size_t indexEntries = 0;
+  for (uint8_t t = 0; t < 3; ++t) {
+    const RecordCounts& c = counts_[t];
+    recordsOfType[t] = c.buttons + c.ranges + c.singles;
+    indexEntries += 2 * c.buttons + 2 * c.singles + c.ranges;
+  }
+  auto model = AllocateModel(nodes_.size(), records_.size(), reportBits_.size(), indexEntries);
   HIDP_PREPARSED_DATA& pp = *model;
-  pp.nodes.assign(nodes_.begin(), nodes_.end());
+  std::uninitialized_copy(nodes_.begin(), nodes_.end(), pp.nodes.begin());
   pp.caps.Usage = pp.nodes[0].LinkUsage;
   pp.caps.UsagePage = pp.nodes[0].LinkUsagePage;
   pp.caps.NumberLinkCollectionNodes = static_cast<USHORT>(pp.nodes.size());
   // Records and reports, grouped by report type in type order.
-  pp.records.reserve(records_.size());
-  pp.reports.reserve(reportBits_.size());
-  std::sort(reportBits_.begin(), reportBits_.end(), [](const ReportBits& a, const ReportBits& b) {
-    return a.type != b.type ? a.type < b.type : a.id < b.id;
-  });
+  std::array<Record*, 3> nextRecord{};
+  uint32_t recordsBefore = 0;
+  for (uint8_t t = 0; t < 3; ++t) {
+    pp.types[t].records = {recordsBefore, recordsOfType[t]};
+    nextRecord[t] = pp.records.data() + recordsBefore;
+    recordsBefore += recordsOfType[t];
+  }
+  for (const Record& r : records_) new (nextRecord[r.reportType]++) Record(r);
   const ReportBits* bits = reportBits_.data();
   const ReportBits* bitsEnd = bits + reportBits_.size();
+  ReportEntry* entry = pp.reports.data();
   for (uint8_t t = 0; t < 3; ++t) {
     ReportTypeModel& m = pp.types[t];
-    m.records.begin = static_cast<uint32_t>(pp.records.size());
-    for (const Record& r : records_) {
-      if (r.reportType == t) pp.records.push_back(r);
-    }
-    m.records.count = static_cast<uint32_t>(pp.records.size()) - m.records.begin;
-    m.reports.begin = static_cast<uint32_t>(pp.reports.size());
+    m.reports.begin = static_cast<uint32_t>(entry - pp.reports.data());
     uint32_t maxBits = 0;
     for (; bits != bitsEnd && bits->type == t; ++bits) {
-      ReportEntry e;
-      e.length.ReportID = bits->id;
-      e.length.ByteLength = static_cast<USHORT>((bits->bits + 7) / 8);
-      pp.reports.push_back(e);
+      ReportEntry* e = new (entry++) ReportEntry();
+      e->hasRecords = bits->hasRecords;
+      e->buttonsEnd = bits->buttons;  // a count until the index is built
+      e->length.ReportID = bits->id;
+      e->length.ByteLength = static_cast<USHORT>((bits->bits + 7) / 8);
       maxBits = std::max(maxBits, bits->bits);
     }
-    m.reports.count = static_cast<uint32_t>(pp.reports.size()) - m.reports.begin;
+    m.reports.count = static_cast<uint32_t>(entry - pp.reports.data()) - m.reports.begin;
     m.byteLength = static_cast<uint16_t>((maxBits + 7) / 8);
     m.dataIndexCount = static_cast<uint16_t>(nextDataIndex_[t]);
   }
   pp.caps.InputReportByteLength = pp.types[HidP_Input].byteLength;
   pp.caps.OutputReportByteLength = pp.types[HidP_Output].byteLength;
   pp.caps.FeatureReportByteLength = pp.types[HidP_Feature].byteLength;
-  BuildIndexes(pp, indexScratch_);
+  BuildIndexes(pp, counts_, indexScratch_);
   return model;
+}
+
+std::shared_ptr<HIDP_PREPARSED_DATA> AllocateModel(size_t nodes, size_t records, size_t reports, size_t index) {
+  constexpr size_t kAlign = alignof(std::max_align_t);
+  auto round = [](size_t n) { return (n + kAlign - 1) / kAlign * kAlign; };
+  const size_t nodesAt = round(sizeof(HIDP_PREPARSED_DATA));
+  const size_t recordsAt = nodesAt + round(nodes * sizeof(HIDP_LINK_COLLECTION_NODE));
+  const size_t reportsAt = recordsAt + round(records * sizeof(Record));
+  const size_t indexAt = reportsAt + round(reports * sizeof(ReportEntry));
+  const size_t bytes = indexAt + index * sizeof(uint32_t);
+  auto block = std::make_shared_for_overwrite<std::max_align_t[]>(round(bytes) / kAlign);
+  auto* base = reinterpret_cast<std::byte*>(block.get());
+  auto* pp = new (base) HIDP_PREPARSED_DATA();
+  pp->nodes = {reinterpret_cast<HIDP_LINK_COLLECTION_NODE*>(base + nodesAt), nodes};
+  pp->records = {reinterpret_cast<Record*>(base + recordsAt), records};
+  pp->reports = {reinterpret_cast<ReportEntry*>(base + reportsAt), reports};
+  pp->index = {reinterpret_cast<uint32_t*>(base + indexAt), index};
+  // The model shares the block's ownership; the block is freed with it.
+  return std::shared_ptr<HIDP_PREPARSED_DATA>(std::move(block), pp);
 }
 
 }  // namespace hid::detail

@@ -16,6 +16,13 @@
 
 namespace hid::detail {
 
+// The records of one report type, by the index entries they take.
+struct RecordCounts {
+  uint32_t buttons = 0;
+  uint32_t ranges = 0;   // range values
+  uint32_t singles = 0;  // single-usage values
+};
+
 class CollectionBuilder {
  public:
   // `descriptorBytes` sizes the scratch space once for the whole parse.
@@ -39,11 +46,14 @@ class CollectionBuilder {
   PreparsedPtr Finish();
 
  private:
-  // Bits used so far by one report (report-ID byte included).
+  // Bits used so far by one report (report-ID byte included), and its
+  // records.
   struct ReportBits {
     uint8_t type = 0;  // HIDP_REPORT_TYPE
     uint8_t id = 0;
     uint32_t bits = 0;
+    bool hasRecords = false;
+    uint32_t buttons = 0;  // button records
   };
   // One usage, one range, or one delimiter set of aliases of a variable
   // item, and the fields it takes.
@@ -53,16 +63,26 @@ class CollectionBuilder {
     uint32_t rangeFields;  // fields its ranges may cover (before any surplus)
   };
 
-  uint32_t& BitsOf(HIDP_REPORT_TYPE type, uint8_t reportId);
-  void AddVariable(size_t offset, HIDP_REPORT_TYPE type, const Record& base, uint32_t startBit,
-                   const GlobalState& g, const std::vector<UsageEntry>& usages);
+  ReportBits& ReportOf(HIDP_REPORT_TYPE type, uint8_t reportId);
+  ReportBits& NewReport(HIDP_REPORT_TYPE type, uint8_t reportId);
+  // The variable item adders return how many of their records are ranges.
+  uint32_t AddVariable(size_t offset, HIDP_REPORT_TYPE type, const Record& base, uint32_t startBit,
+                       const GlobalState& g, const std::vector<UsageEntry>& usages);
+  // A variable item with one usage or range: one record.
+  uint32_t AddSingleVariable(size_t offset, HIDP_REPORT_TYPE type, const Record& base, uint32_t startBit,
+                             const GlobalState& g, const UsageEntry& usage);
+  // A variable item without delimiter sets: no slot list needed.
+  uint32_t AddPlainVariable(size_t offset, HIDP_REPORT_TYPE type, const Record& base, uint32_t startBit,
+                            const GlobalState& g, const std::vector<UsageEntry>& usages);
   void AddArray(size_t offset, HIDP_REPORT_TYPE type, const Record& base, uint32_t startBit,
                 const GlobalState& g, const std::vector<UsageEntry>& usages);
   uint16_t TakeDataIndices(size_t offset, HIDP_REPORT_TYPE type, uint32_t count);
+  [[noreturn]] static void TooManyDataIndices(size_t offset);
 
   std::array<uint16_t, kMaxNestingDepth> open_{};  // node indices of the open collections
   size_t depth_ = 0;
   std::array<uint32_t, 3> nextDataIndex_{};
+  std::array<RecordCounts, 3> counts_{};  // per report type
   // Scratch space, kept from one top-level collection to the next.
   std::vector<HIDP_LINK_COLLECTION_NODE> nodes_;
   std::vector<Record> records_;                  // all report types, tagged
@@ -75,7 +95,10 @@ class CollectionBuilder {
 };
 
 // Fills a finished model's report entries, caps counts and lookup indices
-// from its records. `scratch` is working space.
-void BuildIndexes(HIDP_PREPARSED_DATA& pp, std::vector<uint64_t>& scratch);
+// from its records, filling its index exactly. `counts` are the records of
+// each type; each report entry comes with hasRecords set and its number of
+// button records in buttonsEnd. `scratch` is working space.
+void BuildIndexes(HIDP_PREPARSED_DATA& pp, const std::array<RecordCounts, 3>& counts,
+                  std::vector<uint64_t>& scratch);
 
 }  // namespace hid::detail

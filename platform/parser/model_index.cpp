@@ -21,15 +21,16 @@ const detail::ReportEntry* HIDP_PREPARSED_DATA::FindReport(const detail::ReportT
 namespace detail {
 namespace {
 
-Slice Take(std::vector<uint32_t>& index, uint32_t count) {
-  Slice s{static_cast<uint32_t>(index.size()), count};
-  index.resize(index.size() + count);
+// The next `count` entries of the index; `used` counts the entries taken.
+Slice Take(uint32_t& used, uint32_t count) {
+  const Slice s{used, count};
+  used += count;
   return s;
 }
 
-// A type without records: empty slices at the end of the index.
-void EmptyType(HIDP_PREPARSED_DATA& pp, ReportTypeModel& t) {
-  const Slice none{static_cast<uint32_t>(pp.index.size()), 0};
+// A type without records: empty slices where the index has got to.
+void EmptyType(HIDP_PREPARSED_DATA& pp, ReportTypeModel& t, uint32_t used) {
+  const Slice none{used, 0};
   t.buttonCount = t.valueCount = 0;
   t.buttonRecords = t.buttonsById = t.valuesByUsage = t.valueRanges = none;
   for (uint32_t i = 0; i < t.reports.count; ++i) {
@@ -38,30 +39,18 @@ void EmptyType(HIDP_PREPARSED_DATA& pp, ReportTypeModel& t) {
   }
 }
 
-void IndexType(HIDP_PREPARSED_DATA& pp, ReportTypeModel& t, std::vector<uint64_t>& keys) {
+void IndexType(HIDP_PREPARSED_DATA& pp, ReportTypeModel& t, const RecordCounts& counts, uint32_t& used,
+               std::vector<uint64_t>& keys) {
   const Record* records = pp.Records(t);
   ReportEntry* reports = pp.reports.data() + t.reports.begin;
   ReportEntry* reportsEnd = reports + t.reports.count;
-  if (t.records.count == 0) return EmptyType(pp, t);
+  if (t.records.count == 0) return EmptyType(pp, t, used);
   // Position of each report ID's entry; every record's ID has one.
   std::array<uint8_t, 256> position{};
   for (uint32_t i = 0; i < t.reports.count; ++i) position[reports[i].length.ReportID] = static_cast<uint8_t>(i);
   auto entryOf = [&](uint8_t id) { return reports + position[id]; };
-  uint32_t buttons = 0, ranges = 0, singles = 0;
-  // Buttons per report first (counted in buttonsEnd), then their places.
-  for (uint32_t i = 0; i < t.records.count; ++i) {
-    const Record& r = records[i];
-    ReportEntry* e = entryOf(r.caps.ReportID);
-    e->hasRecords = true;
-    if (r.isButton) {
-      ++buttons;
-      ++e->buttonsEnd;
-    } else if (r.caps.IsRange) {
-      ++ranges;
-    } else {
-      ++singles;
-    }
-  }
+  const uint32_t buttons = counts.buttons, ranges = counts.ranges, singles = counts.singles;
+  // Buttons per report: counted in buttonsEnd, turned into places.
   t.buttonCount = static_cast<uint16_t>(buttons);
   t.valueCount = static_cast<uint16_t>(ranges + singles);
   uint32_t at = 0;
@@ -70,10 +59,10 @@ void IndexType(HIDP_PREPARSED_DATA& pp, ReportTypeModel& t, std::vector<uint64_t
     at += e->buttonsEnd;
     e->buttonsEnd = e->buttonsBegin;
   }
-  t.buttonRecords = Take(pp.index, buttons);
-  t.buttonsById = Take(pp.index, buttons);
-  t.valuesByUsage = Take(pp.index, 2 * singles);
-  t.valueRanges = Take(pp.index, ranges);
+  t.buttonRecords = Take(used, buttons);
+  t.buttonsById = Take(used, buttons);
+  t.valuesByUsage = Take(used, 2 * singles);
+  t.valueRanges = Take(used, ranges);
   uint32_t* buttonRecords = pp.index.data() + t.buttonRecords.begin;
   uint32_t* buttonsById = pp.index.data() + t.buttonsById.begin;
   uint32_t* valueRanges = pp.index.data() + t.valueRanges.begin;
@@ -101,11 +90,12 @@ void IndexType(HIDP_PREPARSED_DATA& pp, ReportTypeModel& t, std::vector<uint64_t
 
 }  // namespace
 
-void BuildIndexes(HIDP_PREPARSED_DATA& pp, std::vector<uint64_t>& scratch) {
-  // Two index entries per record at most.
-  pp.index.reserve(2 * pp.records.size());
+void BuildIndexes(HIDP_PREPARSED_DATA& pp, const std::array<RecordCounts, 3>& counts,
+                  std::vector<uint64_t>& scratch) {
+  // The model's index has room for exactly the entries taken here.
   scratch.reserve(pp.records.size());
-  for (auto& t : pp.types) IndexType(pp, t, scratch);
+  uint32_t used = 0;
+  for (int t = 0; t < 3; ++t) IndexType(pp, pp.types[t], counts[t], used, scratch);
   const auto& in = pp.types[HidP_Input];
   const auto& out = pp.types[HidP_Output];
   const auto& feat = pp.types[HidP_Feature];

@@ -59,7 +59,8 @@ struct LocalState {
   // storage.
   void Reset() {
     usages.clear();
-    min = max = Bound{};
+    // A bound's other fields are read only while it is had.
+    min.have = max.have = false;
     stringIndex = stringMin = stringMax = 0;
     designatorIndex = designatorMin = designatorMax = 0;
     stringRange = designatorRange = false;

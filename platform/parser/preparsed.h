@@ -3,12 +3,16 @@
 //
 // A model is built once and never changes. Its tables live in four arrays
 // shared by the three report types (nodes, records, reports, index), each
-// type holding its slices of them, so that a model costs a handful of
-// allocations and no table is sized by the 256 possible report IDs.
+// type holding its slices of them, so that no table is sized by the 256
+// possible report IDs. The model and its four arrays share one block of
+// memory, allocated once (see AllocateModel).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <vector>
+#include <memory>
+#include <span>
+#include <type_traits>
 
 #include "hidhost/hidp.h"
 
@@ -74,10 +78,11 @@ namespace hid {
 struct HIDP_PREPARSED_DATA {
   uint32_t magic = detail::kPreparsedMagic;
   HIDP_CAPS caps{};
-  std::vector<HIDP_LINK_COLLECTION_NODE> nodes;
-  std::vector<detail::Record> records;
-  std::vector<detail::ReportEntry> reports;
-  std::vector<uint32_t> index;
+  // Views of the arrays that follow the model in its block.
+  std::span<HIDP_LINK_COLLECTION_NODE> nodes;
+  std::span<detail::Record> records;
+  std::span<detail::ReportEntry> reports;
+  std::span<uint32_t> index;
   detail::ReportTypeModel types[3];
 
   const detail::Record* Records(const detail::ReportTypeModel& t) const { return records.data() + t.records.begin; }
@@ -90,6 +95,14 @@ struct HIDP_PREPARSED_DATA {
 };
 
 namespace detail {
+
+// The block is released without running destructors.
+static_assert(std::is_trivially_destructible_v<HIDP_PREPARSED_DATA>);
+static_assert(std::is_trivially_copyable_v<Record> && std::is_trivially_copyable_v<ReportEntry>);
+
+// A model with room for the given numbers of nodes, records, report entries
+// and index entries, in one allocation; the arrays are left unset.
+std::shared_ptr<HIDP_PREPARSED_DATA> AllocateModel(size_t nodes, size_t records, size_t reports, size_t index);
 
 inline bool IsValid(PHIDP_PREPARSED_DATA pp) { return pp != nullptr && pp->magic == kPreparsedMagic; }
 inline bool IsValidType(HIDP_REPORT_TYPE type) { return type >= HidP_Input && type <= HidP_Feature; }
