@@ -67,9 +67,26 @@ class SimulatedHostImpl {
   }
 };
 
-SimulatedHost::SimulatedHost(std::unique_ptr<SimulatedHostImpl> impl) : impl_(std::move(impl)) {}
+// The host itself: the interface's members over the state above.
+class SimulatedHostObject final : public SimulatedHost {
+ public:
+  explicit SimulatedHostObject(std::unique_ptr<SimulatedHostImpl> impl) : impl_(std::move(impl)) {}
 
-SimulatedHost::~SimulatedHost() = default;
+  bool EnumerateInterfaces(std::vector<std::string>* paths) override;
+  std::unique_ptr<Device> Open(const std::string& path, Access access) override;
+  Clock& clock() override;
+  void SetKeyboardSink(KeyboardSink sink) override;
+  bool StartProgram(const std::string& name) override;
+  bool CapsLockOn() override;
+  std::vector<std::string> Transcript() const override;
+  void ClearTranscript() override;
+  void SetCapsLock(bool on) override;
+  void SetRecordProgramStarts(bool record, bool result) override;
+  std::vector<std::string> ProgramStarts() const override;
+
+ private:
+  std::unique_ptr<SimulatedHostImpl> impl_;
+};
 
 namespace {
 std::shared_ptr<SimulatedHost> Report(const std::string& problem, std::string* error) {
@@ -86,7 +103,7 @@ std::shared_ptr<SimulatedHost> SimulatedHost::Create(const std::string& presetOr
   auto models = LoadDeviceModels(presetOrPath, &problem);
   Report(problem, error);
   return std::shared_ptr<SimulatedHost>(
-      new SimulatedHost(std::make_unique<SimulatedHostImpl>(std::move(models), std::move(clock))));
+      new SimulatedHostObject(std::make_unique<SimulatedHostImpl>(std::move(models), std::move(clock))));
 }
 
 std::shared_ptr<SimulatedHost> InstallSimulatedHost(const std::string& presetOrPath,
@@ -109,10 +126,10 @@ std::shared_ptr<SimulatedHost> SimulatedHost::CreateFromJson(const std::string& 
   auto models = LoadDeviceModelsFromJson(jsonText, sourceName, &problem);
   Report(problem, error);
   return std::shared_ptr<SimulatedHost>(
-      new SimulatedHost(std::make_unique<SimulatedHostImpl>(std::move(models), std::move(clock))));
+      new SimulatedHostObject(std::make_unique<SimulatedHostImpl>(std::move(models), std::move(clock))));
 }
 
-bool SimulatedHost::EnumerateInterfaces(std::vector<std::string>* paths) {
+bool SimulatedHostObject::EnumerateInterfaces(std::vector<std::string>* paths) {
   if (paths == nullptr) {
     SetLastError(kErrorInvalidParameter);
     return false;
@@ -124,7 +141,7 @@ bool SimulatedHost::EnumerateInterfaces(std::vector<std::string>* paths) {
   return true;
 }
 
-std::unique_ptr<Device> SimulatedHost::Open(const std::string& path, Access access) {
+std::unique_ptr<Device> SimulatedHostObject::Open(const std::string& path, Access access) {
   for (const SimInterface& i : impl_->interfaces_) {
     if (i.path != path) continue;
     if (!i.model->Present()) {
@@ -142,11 +159,11 @@ std::unique_ptr<Device> SimulatedHost::Open(const std::string& path, Access acce
   return nullptr;
 }
 
-Clock& SimulatedHost::clock() { return *impl_->clock_; }
+Clock& SimulatedHostObject::clock() { return *impl_->clock_; }
 
-void SimulatedHost::SetKeyboardSink(KeyboardSink sink) { impl_->state_->SetKeyboardSink(std::move(sink)); }
+void SimulatedHostObject::SetKeyboardSink(KeyboardSink sink) { impl_->state_->SetKeyboardSink(std::move(sink)); }
 
-bool SimulatedHost::StartProgram(const std::string& name) {
+bool SimulatedHostObject::StartProgram(const std::string& name) {
   {
     std::lock_guard<std::mutex> lock(impl_->mutex_);
     if (impl_->recordStarts_) {
@@ -158,7 +175,7 @@ bool SimulatedHost::StartProgram(const std::string& name) {
   return impl_->Os().StartProgram(name);
 }
 
-bool SimulatedHost::CapsLockOn() {
+bool SimulatedHostObject::CapsLockOn() {
   {
     std::lock_guard<std::mutex> lock(impl_->mutex_);
     if (impl_->capsLock_) return *impl_->capsLock_;
@@ -168,22 +185,22 @@ bool SimulatedHost::CapsLockOn() {
   return impl_->Os().CapsLockOn();
 }
 
-std::vector<std::string> SimulatedHost::Transcript() const { return impl_->state_->Transcript(); }
+std::vector<std::string> SimulatedHostObject::Transcript() const { return impl_->state_->Transcript(); }
 
-void SimulatedHost::ClearTranscript() { impl_->state_->ClearTranscript(); }
+void SimulatedHostObject::ClearTranscript() { impl_->state_->ClearTranscript(); }
 
-void SimulatedHost::SetCapsLock(bool on) {
+void SimulatedHostObject::SetCapsLock(bool on) {
   std::lock_guard<std::mutex> lock(impl_->mutex_);
   impl_->capsLock_ = on;
 }
 
-void SimulatedHost::SetRecordProgramStarts(bool record, bool result) {
+void SimulatedHostObject::SetRecordProgramStarts(bool record, bool result) {
   std::lock_guard<std::mutex> lock(impl_->mutex_);
   impl_->recordStarts_ = record;
   impl_->startResult_ = result;
 }
 
-std::vector<std::string> SimulatedHost::ProgramStarts() const {
+std::vector<std::string> SimulatedHostObject::ProgramStarts() const {
   std::lock_guard<std::mutex> lock(impl_->mutex_);
   return impl_->starts_;
 }

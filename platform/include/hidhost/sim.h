@@ -37,15 +37,15 @@ class HIDHOST_API VirtualClock : public Clock {
   std::vector<uint32_t> sleeps_;
 };
 
-class SimulatedHostImpl;
-
 // Both the host and the system services: its devices type into the keyboard
 // sink, and program starts and Caps Lock can be recorded and set. Only its
 // creation is exported; a caller reaches the rest, the test controls too,
-// through the object, so every member but the two below is virtual.
+// through the object: the class is an interface, every member but the two
+// below pure virtual, so that each program has its type information without
+// the library exporting the class.
 class SimulatedHost : public Host, public SystemServices {
  public:
-  ~SimulatedHost() override;
+  ~SimulatedHost() override = default;
 
   // Builds a host from a preset name or a JSON file path. On a bad file the
   // host has no devices and *error (when given) holds one line naming the
@@ -59,35 +59,24 @@ class SimulatedHost : public Host, public SystemServices {
                                                                    std::shared_ptr<Clock> clock,
                                                                    std::string* error = nullptr);
 
-  // Host
-  bool EnumerateInterfaces(std::vector<std::string>* paths) override;
-  std::unique_ptr<Device> Open(const std::string& path, Access access) override;
-  Clock& clock() override;
-
-  // SystemServices
-  void SetKeyboardSink(KeyboardSink sink) override;
-  bool StartProgram(const std::string& name) override;
-  bool CapsLockOn() override;
-
   // Test and demo controls.
   // Every request made of the devices, one line each, in the transcript
   // format (SET_FEATURE <hex>, GET_FEATURE <id>, OUTPUT <hex>, INPUT <hex>),
   // each prefixed by the interface path and a space.
-  virtual std::vector<std::string> Transcript() const;
-  virtual void ClearTranscript();
+  virtual std::vector<std::string> Transcript() const = 0;
+  virtual void ClearTranscript() = 0;
   // Caps Lock as CapsLockOn() reports it from now on. Until it is called, a
   // host that records program starts reports Caps Lock off, and one that
   // really starts programs asks the operating system's services.
-  virtual void SetCapsLock(bool on);
+  virtual void SetCapsLock(bool on) = 0;
   // When recording (the default for hosts built by tests), StartProgram only
   // records the name and returns `result`; otherwise the operating system's
   // services start the program.
-  virtual void SetRecordProgramStarts(bool record, bool result = true);
-  virtual std::vector<std::string> ProgramStarts() const;
+  virtual void SetRecordProgramStarts(bool record, bool result = true) = 0;
+  virtual std::vector<std::string> ProgramStarts() const = 0;
 
- private:
-  explicit SimulatedHost(std::unique_ptr<SimulatedHostImpl> impl);
-  std::unique_ptr<SimulatedHostImpl> impl_;
+ protected:
+  SimulatedHost() = default;
 };
 
 // Builds the host of a preset name or JSON file path and installs it as the
